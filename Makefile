@@ -1,0 +1,32 @@
+# hostkit: `make demo` shows the tour, `make test` runs every test. Both set up a fresh Debian machine first.
+BUILD ?= build
+NATIVE := $(BUILD)/native
+WIN32 := $(BUILD)/win32
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup build demo test bench fuzz docs-images clean
+
+all: build
+
+setup:
+	@tools/setup.sh
+
+build: setup
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOSTKIT_WIN32_DIR=$(abspath $(WIN32)) >/dev/null
+	cmake --build $(WIN32) -j $(JOBS)
+	cmake --build $(NATIVE) -j $(JOBS)
+
+demo: build
+	tools/wine/run.sh $(WIN32)/bin/hostrun.exe --echo examples/tour.hks
+
+test: build
+	ctest --test-dir $(NATIVE) --output-on-failure -j 2
+
+bench: build
+	cmake --build $(NATIVE) --target benchmarks -j $(JOBS)
+	cmake --build $(WIN32) --target benchmarks -j $(JOBS)
+	tools/bench.sh $(NATIVE) $(WIN32)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,30 @@
+#pragma once
+// Host linkage and result strings: the host hands over a lookup function, from which the library takes the
+// host's create-string function; every string result is formatted straight into a buffer from that function.
+#include <cstdint>
+#include <string>
+
+namespace hostkit::host {
+
+// Both host functions are cdecl (the i686 default) and answer a pointer-sized value.
+using LookupFn = std::intptr_t (*)(const char* name);
+using CreateStringFn = std::intptr_t (*)(std::int32_t size_with_terminator);
+
+// Stores the lookup, takes "CREATESTRING_S_L" from it, then returns its answer for "DELETESTRING_0_S".
+std::intptr_t ReceiveQVRPtr(LookupFn lookup);
+
+// True once the host has given a create-string function; string commands return null without it.
+bool HasCreateString() noexcept;
+
+// printf-style formatting into a host buffer of exactly the formatted length plus one byte.
+// The format is always a literal of the library; user and system text goes through "%s".
+// Returns the empty result when the host refuses the sized buffer, null when it gives no buffer at all.
+char* FormatResult(const char* format, ...) noexcept __attribute__((format(printf, 1, 2)));
+
+// The result "" (a one-byte buffer), or null without a buffer.
+char* EmptyResult() noexcept;
+
+// A whole text as the result: FormatResult("%s", text).
+char* TextResult(const std::string& text) noexcept;
+
+}  // namespace hostkit::host

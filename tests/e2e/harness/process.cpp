@@ -1,0 +1,127 @@
+#include "tests/e2e/harness/process.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "host/win_handle.h"
+#include "tools/hostrun/host_double.h"
+
+namespace e2e {
+namespace {
+
+struct Drain {
+  HANDLE pipe;
+  std::string* text;
+};
+
+DWORD WINAPI DrainThread(LPVOID raw) {
+  auto* d = static_cast<Drain*>(raw);
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(d->pipe, chunk, sizeof chunk, &got, nullptr) && got > 0) d->text->append(chunk, got);
+  return 0;
+}
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  hostkit::win::UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &entry));
+  if (find) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(child);
+      else
+        DeleteFileA(child.c_str());
+    } while (FindNextFileA(find.get(), &entry));
+  }
+  find.reset();
+  RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& command_line, const std::string& input, DWORD timeout_ms) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE raw[6] = {};
+  // [0,1] stdin read/write, [2,3] stdout, [4,5] stderr
+  for (int i = 0; i < 3; ++i)
+    if (!CreatePipe(&raw[2 * i], &raw[2 * i + 1], &inherit, 0)) throw std::runtime_error("CreatePipe failed");
+  hostkit::win::UniqueHandle in_read(raw[0]), in_write(raw[1]), out_read(raw[2]), out_write(raw[3]),
+      err_read(raw[4]), err_write(raw[5]);
+  SetHandleInformation(in_write.get(), HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(out_read.get(), HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(err_read.get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in_read.get();
+  startup.hStdOutput = out_write.get();
+  startup.hStdError = err_write.get();
+  PROCESS_INFORMATION info{};
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+    throw std::runtime_error("cannot start " + command_line);
+  hostkit::win::UniqueHandle process(info.hProcess), thread(info.hThread);
+  in_read.reset();
+  out_write.reset();
+  err_write.reset();
+
+  ProcessResult result;
+  Drain out{out_read.get(), &result.out}, err{err_read.get(), &result.err};
+  hostkit::win::UniqueHandle out_thread(CreateThread(nullptr, 0, &DrainThread, &out, 0, nullptr));
+  hostkit::win::UniqueHandle err_thread(CreateThread(nullptr, 0, &DrainThread, &err, 0, nullptr));
+  DWORD written = 0;
+  if (!input.empty()) ::WriteFile(in_write.get(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
+  in_write.reset();
+  if (WaitForSingleObject(process.get(), timeout_ms) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 99);
+    WaitForSingleObject(process.get(), INFINITE);
+  }
+  WaitForSingleObject(out_thread.get(), INFINITE);
+  WaitForSingleObject(err_thread.get(), INFINITE);
+  GetExitCodeProcess(process.get(), &result.exit_code);
+  // Windows programs write CRLF; tests compare plain lines.
+  for (std::string* text : {&result.out, &result.err}) {
+    std::string clean;
+    for (std::size_t i = 0; i < text->size(); ++i)
+      if (!((*text)[i] == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n')) clean += (*text)[i];
+    *text = clean;
+  }
+  return result;
+}
+
+std::string BinDirectory() { return hostrun::ProgramDirectory(); }
+
+ProcessResult RunHostrun(const std::string& arguments, const std::string& input) {
+  return RunProcess("\"" + BinDirectory() + "hostrun.exe\" " + arguments, input);
+}
+
+TempDir::TempDir() {
+  char base[MAX_PATH] = {};
+  // The count excludes the terminator; the path ends with a backslash.
+  GetTempPathA(MAX_PATH, base);
+  static LONG counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::string(base) + "hostkit-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(InterlockedIncrement(&counter));
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void WriteTextFile(const std::string& path, const std::string& content) {
+  hostkit::win::UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw std::runtime_error("cannot write " + path);
+  DWORD written = 0;
+  ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+}
+
+}  // namespace e2e

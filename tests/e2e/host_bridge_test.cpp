@@ -1,0 +1,174 @@
+// The host bridge in real Wine processes: linkage, window discovery, message capture, and the host double.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "host/win_handle.h"
+#include "tests/e2e/harness/host.h"
+#include "tests/e2e/harness/process.h"
+
+namespace {
+
+using hostrun::HostDouble;
+using hostrun::Options;
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+// A visible top-level window of the given class, owned by this process.
+hostkit::win::UniqueWindow MakeWindow(const char* class_name) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = &PlainProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = class_name;
+  RegisterClassA(&cls);
+  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                                    10, 200, 150, nullptr, nullptr, cls.hInstance, nullptr));
+}
+
+Options NoWindow() {
+  Options o;
+  o.window = false;
+  return o;
+}
+
+TEST(HostLink, LooksUpBothFunctionsOnceInOrderAndAnswersTheSecond) {
+  HostDouble& host = e2e::Host();
+  EXPECT_EQ(HostDouble::Lookups(), (std::vector<std::string>{"CREATESTRING_S_L", "DELETESTRING_0_S"}));
+  EXPECT_EQ(host.link_answer(), HostDouble::DeleteStringAddress());
+}
+
+TEST(HostLink, ExportsTheCommandsUnderTheirDecoratedNames) {
+  HostDouble& host = e2e::Host();
+  for (const char* name : {"?Init@@YAHXZ", "?GetWindowMessage@@YAHXZ", "?GetHitTestMessage@@YAHXZ",
+                           "?GetWindowParamW@@YAHXZ", "?GetWindowParamL@@YAHXZ", "ReceiveQVRPtr"})
+    EXPECT_NE(GetProcAddress(host.module(), name), nullptr) << name;
+  // No undecorated aliases of the commands leak into the table.
+  EXPECT_EQ(GetProcAddress(host.module(), "hk_Init"), nullptr);
+}
+
+TEST(HostWindow, LoadFindsTheWindowAndCapturesItsMessagesWithoutAnInitCall) {
+  HostDouble& host = e2e::Host();
+  SendMessageA(host.window(), WM_USER + 9, 3, -4);
+  EXPECT_EQ(host.Int("GetWindowMessage"), WM_USER + 9);
+  EXPECT_EQ(host.Int("GetWindowParamW"), 3);
+  EXPECT_EQ(host.Int("GetWindowParamL"), -4);
+  EXPECT_EQ(host.Int("Init"), 1);
+}
+
+TEST(HostWindow, InitInstallsTheCaptureOnceWhenTheWindowAppearsLater) {
+  HostDouble host(NoWindow());
+  EXPECT_EQ(host.Int("Init"), 0);
+  EXPECT_EQ(host.Int("GetWindowMessage"), 0);
+  EXPECT_EQ(host.Int("GetHitTestMessage"), -3);
+  EXPECT_EQ(host.Int("GetWindowParamW"), 0);
+  EXPECT_EQ(host.Int("GetWindowParamL"), 0);
+
+  auto window = MakeWindow("OPENGLWINDOW");
+  const LONG own_proc = GetWindowLongA(window.get(), GWL_WNDPROC);
+  EXPECT_EQ(host.Int("Init"), 1);
+  const LONG installed = GetWindowLongA(window.get(), GWL_WNDPROC);
+  EXPECT_NE(installed, own_proc);
+  EXPECT_EQ(host.Int("Init"), 1);
+  EXPECT_EQ(GetWindowLongA(window.get(), GWL_WNDPROC), installed) << "a second Init must not chain again";
+
+  // Messages still reach the window's own procedure: its default answer to WM_GETTEXTLENGTH is the title's length.
+  EXPECT_EQ(SendMessageA(window.get(), WM_GETTEXTLENGTH, 0, 0), 12);
+  EXPECT_EQ(host.Int("GetWindowMessage"), WM_GETTEXTLENGTH);
+}
+
+TEST(HostWindow, TheHigherOfTheTwoClassesInTheStackingOrderWins) {
+  auto opengl = MakeWindow("OPENGLWINDOW");
+  auto qvr = MakeWindow("QVRWINDOW");
+  // Put the OPENGLWINDOW window below the QVRWINDOW one: the search must take the QVRWINDOW window.
+  SetWindowPos(opengl.get(), qvr.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  HostDouble host(NoWindow());
+  EXPECT_EQ(host.Int("Init"), 1);
+  SendMessageA(qvr.get(), WM_USER + 1, 0, 0);
+  SendMessageA(opengl.get(), WM_USER + 2, 0, 0);
+  EXPECT_EQ(host.Int("GetWindowMessage"), WM_USER + 1);
+}
+
+TEST(HostWindow, OnlyExactClassNamesOfThisProcessMatch) {
+  // A window of another process (this one) with the right class is never chosen by the child.
+  auto theirs = MakeWindow("OPENGLWINDOW");
+  const auto other_process = e2e::RunHostrun("--no-window -c Init");
+  EXPECT_EQ(other_process.exit_code, 0u) << other_process.err;
+  EXPECT_EQ(other_process.out, "0\n");
+
+  const struct {
+    const char* window_class;
+    const char* expected;
+  } cases[] = {{"OPENGLWINDOW", "1\n"}, {"QVRWINDOW", "1\n"}, {"OpenGLWindow", "0\n"}, {"OPENGLWINDOW2", "0\n"},
+               {"QVRWINDO", "0\n"}};
+  for (const auto& c : cases) {
+    const auto run = e2e::RunHostrun(std::string("--window-class ") + c.window_class + " -c Init");
+    EXPECT_EQ(run.out, c.expected) << c.window_class << run.err;
+  }
+}
+
+LRESULT CALLBACK NowhereProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCHITTEST) return HTNOWHERE;  // the host answers the hit test its own way
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST(HostWindow, HitTestRecordsTheSystemAnswerNotTheHosts) {
+  Options options;
+  options.window_proc = &NowhereProc;
+  HostDouble host(options);
+  RECT client{};
+  GetClientRect(host.window(), &client);
+  POINT centre{client.right / 2, client.bottom / 2};
+  ClientToScreen(host.window(), &centre);
+  const LPARAM at = MAKELPARAM(centre.x, centre.y);
+  EXPECT_EQ(SendMessageA(host.window(), WM_NCHITTEST, 0, at), HTNOWHERE);
+  EXPECT_EQ(host.Int("GetHitTestMessage"), HTCLIENT);
+  EXPECT_EQ(host.Int("GetWindowMessage"), WM_NCHITTEST);
+  EXPECT_EQ(host.Int("GetWindowParamL"), static_cast<int>(at));
+
+  // The caption answers HTCAPTION, and other messages leave the hit-test record alone.
+  RECT outer{};
+  GetWindowRect(host.window(), &outer);
+  SendMessageA(host.window(), WM_NCHITTEST, 0, MAKELPARAM(outer.left + 60, outer.top + 8));
+  SendMessageA(host.window(), WM_USER, 0, 0);
+  EXPECT_EQ(host.Int("GetHitTestMessage"), HTCAPTION);
+}
+
+TEST(Hostrun, PrintsResultsInPlainAndJsonForms) {
+  const auto plain = e2e::RunHostrun("-", "Init\n# a comment\n\nGetHitTestMessage\n");
+  EXPECT_EQ(plain.exit_code, 0u) << plain.err;
+  EXPECT_EQ(plain.out, "1\n-3\n");
+
+  const auto json = e2e::RunHostrun("--json --no-window -c GetHitTestMessage");
+  EXPECT_EQ(json.out, "{\"line\":1,\"call\":\"GetHitTestMessage\",\"result\":-3}\n");
+
+  const auto stats = e2e::RunHostrun("--stats --no-window -c Init");
+  EXPECT_EQ(stats.out, "0\ncreate-string: requests 0, bytes 0, largest 0, live 0\n");
+}
+
+TEST(Hostrun, ScriptErrorsExitWithTwoAndSayWhichLine) {
+  const struct {
+    const char* script;
+    const char* message;
+  } cases[] = {
+      {"Init\nNoSuchCommand\n", "line 2: unknown command NoSuchCommand\n"},
+      {"Init 5\n", "line 1: wrong arguments for Init\n"},
+      {"Init \"open\n", "line 1: unterminated string\n"},
+      {"Init 99999999999\n", "line 1: number out of range 99999999999\n"},
+      {"Init \"\\q\"\n", "line 1: unknown escape \\q\n"},
+  };
+  for (const auto& c : cases) {
+    const auto run = e2e::RunHostrun("--no-window -", c.script);
+    EXPECT_EQ(run.exit_code, 2u) << c.script;
+    EXPECT_EQ(run.err, c.message) << c.script;
+  }
+}
+
+TEST(Hostrun, WithoutLinkNoLookupHappens) {
+  Options options = NoWindow();
+  options.link = false;
+  HostDouble host(options);
+  EXPECT_TRUE(HostDouble::Lookups().empty());
+  EXPECT_EQ(host.link_answer(), 0);
+}
+
+}  // namespace
