@@ -46,6 +46,26 @@ TEST(HostLink, ExportsTheCommandsUnderTheirDecoratedNames) {
   EXPECT_EQ(GetProcAddress(host.module(), "hk_Init"), nullptr);
 }
 
+TEST(HostLink, CarriesVersionInformation) {
+  const std::string dll = e2e::BinDirectory() + "hostkit.dll";
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(dll.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  char* text = nullptr;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\FileDescription",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_NE(std::string(text).find("hostkit"), std::string::npos);
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_STREQ(text, "1.0.0");
+}
+
 TEST(HostWindow, LoadFindsTheWindowAndCapturesItsMessagesWithoutAnInitCall) {
   HostDouble& host = e2e::Host();
   SendMessageA(host.window(), WM_USER + 9, 3, -4);

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Checks the binary interface of hostkit.dll: PE32 for i386, only system DLLs imported, and an export table of
+# ReceiveQVRPtr plus decorated command names only (?Name@@YA...Z).
+set -euo pipefail
+dll=${1:?path to hostkit.dll}
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+fail() { echo "check-dll: $*" >&2; exit 1; }
+
+header=$("$objdump" -f "$dll")
+private=$("$objdump" -p "$dll")
+grep -q 'file format pei-i386' <<<"$header" || fail "not a PE32 i386 file"
+grep -qx $'\tDLL' <<<"$private" || fail "not a DLL"
+"$objdump" -h "$dll" | grep -q '\.rsrc' || fail "no resources (version information)"
+
+imports=$(echo "$private" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+for i in $imports; do
+  case $i in
+    kernel32.dll|user32.dll|gdi32.dll|comdlg32.dll|shell32.dll|ole32.dll|oleaut32.dll|comctl32.dll|advapi32.dll|msvcrt.dll|shlwapi.dll) ;;
+    *) fail "imports $i, which is not a system DLL" ;;
+  esac
+done
+
+exports=$(echo "$private" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[ \t]*\[/{print $NF} t&&!/^[ \t]*\[/{t=0}')
+[ -n "$exports" ] || fail "no exports"
+count=0
+while read -r name; do
+  count=$((count + 1))
+  [ "$name" = ReceiveQVRPtr ] && continue
+  [[ $name =~ ^\?[A-Za-z]+@@YA(H|J|X|PAD)(XZ|(H|J|PBD|0)+@Z)$ ]] || fail "unexpected export $name"
+done <<<"$exports"
+echo "check-dll: $count exports, imports: $(echo $imports)"
