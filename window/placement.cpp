@@ -9,8 +9,10 @@
 namespace hostkit::window {
 namespace {
 
-// Keep position, size and stacking order; recompute and redraw the frame now.
-constexpr UINT kAfterStyleChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
+// Keep position, size and stacking order; recompute and redraw the frame now. Without SWP_NOACTIVATE the call
+// also activates an inactive window, and activation raises it above its siblings despite SWP_NOZORDER.
+constexpr UINT kAfterStyleChange =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
 // The same; when the window belongs to another thread, do not wait for that thread to apply it.
 constexpr UINT kAfterExStyleChange = kAfterStyleChange | SWP_ASYNCWINDOWPOS;
 
