@@ -125,6 +125,10 @@ TEST(WindowConsole, CommandRunsThroughComspecOrFallsBackToCmdOnThePath) {
     EXPECT_LT(GetTickCount() - start, 10000u);
     EXPECT_FALSE(Contains(e2e::ConsoleText(), "never-runs"));
   }
+
+  // A command line beyond the platform's 32767 characters starts no interpreter at all: the call returns.
+  host.Run("ConsoleCommand", "echo too-long " + std::string(40000, 'x'));
+  EXPECT_FALSE(Contains(e2e::ConsoleText(), "too-long"));
 }
 
 }  // namespace
