@@ -43,7 +43,8 @@ SIZE ClientSize(HWND window) {
 SIZE ExpectedClientSize(const RECT& outer, LONG style, LONG ex_style) {
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(ex_style));
-  return {(outer.right - outer.left) - (frame.right - frame.left), (outer.bottom - outer.top) - (frame.bottom - frame.top)};
+  return {(outer.right - outer.left) - (frame.right - frame.left),
+          (outer.bottom - outer.top) - (frame.bottom - frame.top)};
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
