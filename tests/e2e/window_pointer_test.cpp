@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include "tests/e2e/harness/host.h"
+#include "tests/e2e/harness/pointer_lock.h"
 #include "tests/e2e/harness/window_driver.h"
 
 namespace {
 
 TEST(WindowPointer, CursorInScreenAndClientCoordinates) {
+  e2e::PointerLock lock;
   auto& host = e2e::Host();
   POINT origin{0, 0};
   ASSERT_TRUE(ClientToScreen(host.window(), &origin));
@@ -43,8 +45,11 @@ int MaskAfter(hostrun::HostDouble& host, DWORD flags, DWORD data, int expected) 
 }
 
 TEST(WindowPointer, MouseButtonsAsTheThreadSeesThem) {
+  e2e::PointerLock lock;
   auto& host = e2e::Host();
-  // Over the host window's client area, so the input reaches this thread's queue.
+  // Over the host window's client area, above the windows of other test processes (every host double opens at
+  // the same place), so the input reaches this thread's queue.
+  SetWindowPos(host.window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   POINT centre{320, 240};
   ClientToScreen(host.window(), &centre);
   ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
