@@ -1,0 +1,28 @@
+#include "window/command_line.h"
+
+namespace hostkit::window {
+
+void BarSeparateArguments(char* text) noexcept {
+  if (text == nullptr) return;
+  bool quoted = false;
+  for (char* at = text; *at != '\0'; ++at) {
+    if (*at == '"')
+      quoted = !quoted;
+    else if (*at == ' ' && !quoted)
+      *at = '|';
+  }
+}
+
+std::string InterpreterCommandLine(std::string_view program, std::string_view command) {
+  const bool needs_quotes = program.find_first_of(" \t") != std::string_view::npos && !program.starts_with('"');
+  std::string line;
+  line.reserve(program.size() + command.size() + 8);
+  if (needs_quotes) line += '"';
+  line += program;
+  if (needs_quotes) line += '"';
+  line += " /c ";
+  line += command;
+  return line;
+}
+
+}  // namespace hostkit::window
