@@ -9,6 +9,7 @@
 
 #include "dialogs/dialogs.h"
 #include "dialogs/file_texts.h"
+#include "dialogs/placement.h"
 #include "dialogs/win32_dialog.h"
 #include "host/win_handle.h"
 
@@ -28,11 +29,21 @@ static_assert(kOpenFlags == 0x00881920 && kSaveFlags == 0x00880922);
 constexpr std::size_t kOpenAnswerSize = 64 * 1024;
 constexpr std::size_t kSaveAnswerSize = MAX_PATH;
 
+// Posted to the hook window to centre the dialog again once its layout is final.
+constexpr UINT kCentreAgain = WM_APP + 0x4B1;
+
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam) {
   return CallbackGuard<UINT_PTR>(0, [&] {
     // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE))
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
       PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+      // Wine gives a sizeable dialog the size of the previous one after CDN_INITDONE (measured: a save dialog
+      // after an open one grew by 26 px), which would leave a centred dialog off-centre: centre once more when
+      // the dialog's first messages have run. A fixed position keeps its corner through a resize.
+      if (IsCentreMarker(DialogPosition())) ::PostMessageA(hook, kCentreAgain, 0, 0);
+    } else if (message == kCentreAgain) {
+      PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+    }
     return UINT_PTR{0};
   });
 }

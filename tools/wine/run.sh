@@ -46,4 +46,14 @@ export DISPLAY=${DISPLAY:-$(cat "$state/display")}
 wineserver -p 30 >/dev/null 2>&1 || true
 # A terminal on standard input makes Wine attach a console to the process; tests need a GUI process.
 [ -t 0 ] && exec </dev/null
-exec wine "$@"
+# Wine's own helper processes (wineserver, the desktop, services) start with the first program and outlive it,
+# inheriting its output. Were that output CTest's pipe, CTest would wait for them; so the program writes to files
+# that are passed on once it ends.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+set +e
+wine "$@" >"$out" 2>"$err"
+status=$?
+cat "$out"
+cat "$err" >&2
+exit $status
