@@ -68,7 +68,9 @@ TEST(DialogsPicker, HasItsWindowAndFourControlsAndTheCloseBoxCancels) {
       const HWND control = GetDlgItem(picker, c.id);
       ASSERT_NE(control, nullptr) << c.id;
       EXPECT_EQ(e2e::ClassOf(control), c.window_class) << c.id;
-      if (c.text != nullptr) EXPECT_EQ(e2e::WindowText(control), c.text) << c.id;
+      if (c.text != nullptr) {
+        EXPECT_EQ(e2e::WindowText(control), c.text) << c.id;
+      }
       EXPECT_EQ(GetWindowLongA(control, GWL_STYLE), c.style) << c.id;
       const RECT r = ClientRectOf(control);
       EXPECT_EQ(r.left, c.place.left) << c.id;
