@@ -1,6 +1,6 @@
 #include "tests/e2e/harness/dialog_driver.h"
 
-#include <psapi.h>
+#include <cstdint>
 
 #include "host/win_handle.h"
 
@@ -39,15 +39,55 @@ int CancelEach(const WindowQuery& query, int count, int cancel_id) {
   return cancelled;
 }
 
+namespace {
+
+// Kernel handles are multiples of 4; Wine hands out the lowest free entry first, so a scan of the first
+// 64K entries covers any test process.
+long CountHandles() {
+  long count = 0;
+  for (std::uintptr_t value = 4; value < 4 * 65536; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
+long long CommittedPrivateBytes() {
+  long long total = 0;
+  MEMORY_BASIC_INFORMATION info;
+  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
+    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return total;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<long*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == GetCurrentProcessId()) {
+    ++*reinterpret_cast<long*>(count);
+    EnumChildWindows(window, &CountChild, count);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 ProcessCounters MeasureProcess() {
   ProcessCounters c;
-  DWORD handles = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &handles)) c.handles = static_cast<long>(handles);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-    c.private_bytes = static_cast<long long>(memory.PrivateUsage);
-  // Wine answers 0 for both counts (not implemented): that reads as "not reported".
+  c.handles = CountHandles();
+  c.private_bytes = CommittedPrivateBytes();
+  long windows = 0;
+  EnumWindows(&CountOwnWindows, reinterpret_cast<LPARAM>(&windows));
+  c.windows = windows;
   if (const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) c.gdi_objects = static_cast<long>(gdi);
   if (const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) c.user_objects = static_cast<long>(user);
   return c;

@@ -21,12 +21,16 @@ HWND WaitForDialog(const WindowQuery& query, DWORD timeout_ms = 5000);
 // Returns how many it cancelled.
 int CancelEach(const WindowQuery& query, int count, int cancel_id = IDCANCEL);
 
-// What a process holds; a counter that Wine does not report reads -1.
+// What a process holds. Wine 8 answers 0 to GetProcessHandleCount, to the private-usage field of
+// GetProcessMemoryInfo and to GetGuiResources, so the counts are taken by other means: the handle table is probed
+// entry by entry, private memory is the committed private regions of the address space, and the windows of the
+// process stand in for its USER objects. A count that cannot be taken reads -1.
 struct ProcessCounters {
   long handles = -1;
   long long private_bytes = -1;
-  long gdi_objects = -1;
-  long user_objects = -1;
+  long windows = -1;
+  long gdi_objects = -1;   // GetGuiResources, where it answers
+  long user_objects = -1;  // GetGuiResources, where it answers
 };
 ProcessCounters MeasureProcess();
 
