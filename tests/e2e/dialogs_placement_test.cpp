@@ -67,6 +67,16 @@ Seen Observe(const Opener& opener) {
   return seen;
 }
 
+TEST(DialogsExports, AllEighteenCommandsAreExportedUnderTheirDecoratedNames) {
+  for (const char* name :
+       {"?SetInitialDir@@YAXPBD@Z", "?SetDialogPosition@@YAXHH@Z", "?ChooseFileDialog@@YAPADPBD0H@Z",
+        "?SaveAsDialog@@YAPADPBD0@Z", "?BrowseFolderDialog@@YAPADPBD0@Z", "?OpenColorDialog@@YAHH@Z",
+        "?GetCustomColor@@YAHH@Z", "?SetCustomColor@@YAXHH@Z", "?OpenDateTimePicker@@YAHPBD@Z", "?GetDateYear@@YAHXZ",
+        "?GetDateMonth@@YAHXZ", "?GetDateDay@@YAHXZ", "?GetDateDayOfWeek@@YAHXZ", "?GetDateHour@@YAHXZ",
+        "?GetDateMinute@@YAHXZ", "?GetDateSecond@@YAHXZ", "?GetDateString@@YAPADPBD@Z", "?GetTimeString@@YAPADPBD@Z"})
+    EXPECT_NE(GetProcAddress(e2e::Host().module(), name), nullptr) << name;
+}
+
 // Runs first in its process (CTest gives every test its own), before anything sets the position.
 TEST(DialogsPlacement, EveryDialogOpensAtTheScreenCornerUntilAPositionIsSet) {
   for (const Opener& opener : kOpeners) {
