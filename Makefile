@@ -28,5 +28,12 @@ bench: build
 	cmake --build $(WIN32) --target benchmarks -j $(JOBS)
 	tools/bench.sh $(NATIVE) $(WIN32)
 
+# Pictures of the dialogs under Xvfb: BMPs copied from the screen, turned into PNGs for docs/commands.md.
+docs-images: build
+	cmake --build $(WIN32) --target docs_images -j $(JOBS)
+	rm -rf $(WIN32)/docs-images && mkdir -p $(WIN32)/docs-images docs/images
+	tools/wine/run.sh $(WIN32)/bin/docs_images.exe "Z:$(abspath $(WIN32))/docs-images" </dev/null
+	for f in $(WIN32)/docs-images/*.bmp; do convert "$$f" -strip "docs/images/$$(basename "$${f%.bmp}").png"; done
+
 clean:
 	rm -rf $(BUILD)

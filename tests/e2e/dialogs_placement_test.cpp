@@ -1,0 +1,132 @@
+// Where every dialog of the subsystem opens: the screen corner by default, an offset from the host window, or
+// centred (on the screen, or on the owner for the colour dialog) - and always topmost.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/e2e/harness/dialog_driver.h"
+#include "tests/e2e/harness/host.h"
+
+namespace {
+
+struct Opener {
+  const char* name;
+  const char* window_class;
+  std::function<void(hostrun::HostDouble&)> open;
+  bool centred_on_owner;  // the colour dialog centres on the host window, the others on the screen
+  // Wine 8 ignores HWND_TOPMOST for the folder browser, whose window lacks WS_POPUP (measured: even a
+  // SetWindowPos from outside leaves WS_EX_TOPMOST clear); there it must at least stand above the host window.
+  bool wine_allows_topmost = true;
+};
+
+const Opener kOpeners[] = {
+    {"open", "#32770", [](hostrun::HostDouble& h) { h.Str("ChooseFileDialog", "Open one", "All|*.*", 0); }, false},
+    {"save", "#32770", [](hostrun::HostDouble& h) { h.Str("SaveAsDialog", "Save one", "All|*.*"); }, false},
+    {"folder", "#32770", [](hostrun::HostDouble& h) { h.Str("BrowseFolderDialog", "Folder", ""); }, false, false},
+    {"colour", "#32770", [](hostrun::HostDouble& h) { h.Int("OpenColorDialog", 0); }, true},
+    {"picker", "DateTimeDlg", [](hostrun::HostDouble& h) { h.Int("OpenDateTimePicker", ""); }, false},
+};
+
+struct Seen {
+  RECT rect{};
+  bool topmost = false;
+  bool above_host = false;
+};
+
+bool Above(HWND window, HWND other) {
+  for (HWND w = GetWindow(window, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == other) return true;
+  return false;
+}
+
+void ExpectOnTop(const Opener& opener, const Seen& seen) {
+  if (opener.wine_allows_topmost)
+    ExpectOnTop(opener, seen);
+  else
+    EXPECT_TRUE(seen.above_host) << opener.name;
+}
+
+// Opens the dialog, notes where it stands once it is built, and cancels it.
+Seen Observe(const Opener& opener) {
+  Seen seen;
+  e2e::WithHelper(
+      [&] {
+        const HWND dialog = e2e::WaitForDialog(e2e::OfClass(opener.window_class));
+        ASSERT_NE(dialog, nullptr) << opener.name;
+        Sleep(30);  // let a deferred re-centring run (file dialogs) before reading the rectangle
+        ASSERT_TRUE(e2e::WaitUntilIdle(dialog));
+        seen.above_host = Above(dialog, e2e::Host().window());
+        seen.rect = e2e::WindowRect(dialog);
+        seen.topmost = e2e::IsTopmost(dialog);
+        e2e::PressButton(dialog, IDCANCEL);
+      },
+      [&] { opener.open(e2e::Host()); });
+  return seen;
+}
+
+TEST(DialogsExports, AllEighteenCommandsAreExportedUnderTheirDecoratedNames) {
+  for (const char* name :
+       {"?SetInitialDir@@YAXPBD@Z", "?SetDialogPosition@@YAXHH@Z", "?ChooseFileDialog@@YAPADPBD0H@Z",
+        "?SaveAsDialog@@YAPADPBD0@Z", "?BrowseFolderDialog@@YAPADPBD0@Z", "?OpenColorDialog@@YAHH@Z",
+        "?GetCustomColor@@YAHH@Z", "?SetCustomColor@@YAXHH@Z", "?OpenDateTimePicker@@YAHPBD@Z", "?GetDateYear@@YAHXZ",
+        "?GetDateMonth@@YAHXZ", "?GetDateDay@@YAHXZ", "?GetDateDayOfWeek@@YAHXZ", "?GetDateHour@@YAHXZ",
+        "?GetDateMinute@@YAHXZ", "?GetDateSecond@@YAHXZ", "?GetDateString@@YAPADPBD@Z", "?GetTimeString@@YAPADPBD@Z"})
+    EXPECT_NE(GetProcAddress(e2e::Host().module(), name), nullptr) << name;
+}
+
+// Runs first in its process (CTest gives every test its own), before anything sets the position.
+TEST(DialogsPlacement, EveryDialogOpensAtTheScreenCornerUntilAPositionIsSet) {
+  for (const Opener& opener : kOpeners) {
+    const Seen seen = Observe(opener);
+    EXPECT_EQ(seen.rect.left, 0) << opener.name;
+    EXPECT_EQ(seen.rect.top, 0) << opener.name;
+    ExpectOnTop(opener, seen);
+  }
+}
+
+TEST(DialogsPlacement, APositionIsAnOffsetFromTheHostWindowFixedWhenSet) {
+  hostrun::HostDouble& host = e2e::Host();
+  e2e::MoveWindowTo(host.window(), 100, 50);
+  host.Run("SetDialogPosition", 10, 20);
+  e2e::MoveWindowTo(host.window(), 300, 300);  // a later move of the host changes nothing
+  for (const Opener& opener : kOpeners) {
+    const Seen seen = Observe(opener);
+    EXPECT_EQ(seen.rect.left, 110) << opener.name;
+    EXPECT_EQ(seen.rect.top, 70) << opener.name;
+    ExpectOnTop(opener, seen);
+  }
+  // (-1, -1) away from the screen corner is an ordinary offset: (99, 49), not centred.
+  e2e::MoveWindowTo(host.window(), 100, 50);
+  host.Run("SetDialogPosition", -1, -1);
+  const Seen seen = Observe(kOpeners[0]);
+  EXPECT_EQ(seen.rect.left, 99);
+  EXPECT_EQ(seen.rect.top, 49);
+  e2e::MoveWindowTo(host.window(), 100, 50);
+}
+
+TEST(DialogsPlacement, TheMarkerCentresTheDialogsButPutsThePickerAtMinusOne) {
+  hostrun::HostDouble& host = e2e::Host();
+  e2e::MoveWindowTo(host.window(), 0, 0);
+  host.Run("SetDialogPosition", -1, -1);
+  const RECT screen = e2e::WindowRect(GetDesktopWindow());
+  const RECT owner = e2e::WindowRect(host.window());
+  for (const Opener& opener : kOpeners) {
+    const Seen seen = Observe(opener);
+    ExpectOnTop(opener, seen);
+    if (std::string(opener.window_class) == "DateTimeDlg") {
+      EXPECT_EQ(seen.rect.left, -1);
+      EXPECT_EQ(seen.rect.top, -1);
+      continue;
+    }
+    const RECT frame = opener.centred_on_owner ? owner : screen;
+    const long width = seen.rect.right - seen.rect.left, height = seen.rect.bottom - seen.rect.top;
+    EXPECT_EQ(seen.rect.left, (frame.left + frame.right - width) / 2) << opener.name;
+    EXPECT_EQ(seen.rect.top, (frame.top + frame.bottom - height) / 2) << opener.name;
+  }
+  e2e::MoveWindowTo(host.window(), 100, 50);
+}
+
+}  // namespace
