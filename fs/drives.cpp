@@ -17,8 +17,15 @@ namespace {
 DriveScan g_scan;
 VolumeCache g_volumes;
 
-// The drive string "X:" (a 3-byte result), or "" when the scan found nothing.
-char* DriveResult(int bit) { return bit < 0 ? host::EmptyResult() : host::FormatResult("%c:", DriveLetter(bit)); }
+// The drive string fills a 3-byte host buffer itself: "X:", or "" when the scan found nothing.
+char* DriveResult(int bit) {
+  char* buffer = host::RequestBuffer(3);
+  if (buffer == nullptr) return nullptr;
+  buffer[0] = bit < 0 ? '\0' : DriveLetter(bit);
+  buffer[1] = ':';
+  buffer[2] = '\0';
+  return buffer;
+}
 
 bool QueryVolume(const std::string& root, VolumeInfo& info) {
   // Both name sizes count the terminator; the extra zero byte keeps the volume name terminated whatever

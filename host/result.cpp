@@ -10,12 +10,12 @@ namespace {
 LookupFn g_lookup = nullptr;
 CreateStringFn g_create_string = nullptr;
 
-char* Request(std::int32_t size) noexcept {
+}  // namespace
+
+char* RequestBuffer(std::int32_t size) noexcept {
   if (g_create_string == nullptr) return nullptr;
   return reinterpret_cast<char*>(g_create_string(size));
 }
-
-}  // namespace
 
 std::intptr_t ReceiveQVRPtr(LookupFn lookup) {
   g_lookup = lookup;
@@ -31,7 +31,7 @@ std::intptr_t ReceiveQVRPtr(LookupFn lookup) {
 bool HasCreateString() noexcept { return g_create_string != nullptr; }
 
 char* EmptyResult() noexcept {
-  char* buffer = Request(1);
+  char* buffer = RequestBuffer(1);
   if (buffer != nullptr) buffer[0] = '\0';
   return buffer;
 }
@@ -49,7 +49,7 @@ char* FormatResult(const char* format, ...) noexcept {
 
   char* buffer = nullptr;
   if (length >= 0 && length < INT32_MAX) {
-    buffer = Request(static_cast<std::int32_t>(length) + 1);
+    buffer = RequestBuffer(static_cast<std::int32_t>(length) + 1);
     if (buffer != nullptr) std::vsnprintf(buffer, static_cast<std::size_t>(length) + 1, format, again);
   }
   va_end(again);

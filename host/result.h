@@ -21,6 +21,9 @@ bool HasCreateString() noexcept;
 // Returns the empty result when the host refuses the sized buffer, null when it gives no buffer at all.
 char* FormatResult(const char* format, ...) noexcept __attribute__((format(printf, 1, 2)));
 
+// A raw host buffer of the given size (terminator included) for a result that fills itself, or null.
+char* RequestBuffer(std::int32_t size) noexcept;
+
 // The result "" (a one-byte buffer), or null without a buffer.
 char* EmptyResult() noexcept;
 

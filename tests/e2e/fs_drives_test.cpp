@@ -98,9 +98,14 @@ TEST_F(DriveTest, TheScanGivesTheLettersOfTheMaskThenEmptyForGood) {
   for (int n = 0; n < 26; ++n)
     if (mask & (1u << n)) expected.push_back(std::string(1, static_cast<char>('A' + n)) + ":");
   expected.insert(expected.end(), {"", ""});
+  const std::size_t requests_before = hostrun::HostDouble::Account().sizes.size();
   got.push_back(*host.Str("GetFirstSystemDrive"));
   while (got.size() < expected.size()) got.push_back(*host.Str("GetNextSystemDrive"));
   EXPECT_EQ(got, expected);
+  // Every scan result, the empty end included, is one 3-byte buffer.
+  const auto& sizes = hostrun::HostDouble::Account().sizes;
+  EXPECT_EQ(std::vector<std::int32_t>(sizes.begin() + static_cast<std::ptrdiff_t>(requests_before), sizes.end()),
+            std::vector<std::int32_t>(expected.size(), 3));
   EXPECT_EQ(host.Str("GetFirstSystemDrive"), expected.front()) << "a first-call restarts the scan";
 
   // In a fresh process a next-call before any first-call starts after drive A.
