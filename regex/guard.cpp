@@ -1,0 +1,51 @@
+#include "regex/guard.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace hostkit::regex {
+namespace {
+
+// Stack the matcher may use between two touches of the text, per state of the compiled pattern: chains of
+// alternatives and groups recurse without touching it. Measured: 128 bytes cover a matcher frame on i686.
+constexpr std::size_t kBytesPerState = 32 * sizeof(void*);
+
+constexpr std::size_t kMaxSize = std::numeric_limits<std::size_t>::max();
+
+std::size_t SaturatingAdd(std::size_t a, std::size_t b) noexcept { return b > kMaxSize - a ? kMaxSize : a + b; }
+
+std::size_t SaturatingMul(std::size_t a, std::size_t b) noexcept {
+  return a != 0 && b > kMaxSize / a ? kMaxSize : a * b;
+}
+
+}  // namespace
+
+void Guard::Fail() { Fail(steps_ > limit_ ? Trip::kBudget : Trip::kStack); }
+
+void Guard::Fail(Trip why) {
+  tripped_ = why;
+  throw std::regex_error(why == Trip::kBudget ? std::regex_constants::error_complexity
+                                              : std::regex_constants::error_stack);
+}
+
+void Guard::RequireRoom(std::size_t bytes) {
+  const std::uintptr_t sp = StackPointer();
+  if (sp < floor_ || sp - floor_ < bytes) Fail(Trip::kStack);
+}
+
+void Guard::Adopt(std::size_t states, std::size_t weight) {
+  const std::size_t raise = SaturatingMul(states, kBytesPerState);
+  floor_ = raise > std::numeric_limits<std::uintptr_t>::max() - floor_ ? std::numeric_limits<std::uintptr_t>::max()
+                                                                     : floor_ + raise;
+  // A touch may not cost more than the whole budget, so the counter cannot wrap (limit_ <= SIZE_MAX / 2).
+  touch_cost_ = std::clamp<std::size_t>(weight, 1, limit_ + 1);
+  call_charge_ = states > 0 ? states : 1;
+  if (StackPointer() < floor_) Fail(Trip::kStack);
+}
+
+std::size_t StepBudget(std::size_t text_length) noexcept {
+  // Kept at most half the counter's range: with a touch cost of at most limit + 1, the counter cannot wrap.
+  return std::min(SaturatingAdd(10'000'000, SaturatingMul(256, text_length)), kMaxSize / 2);
+}
+
+}  // namespace hostkit::regex

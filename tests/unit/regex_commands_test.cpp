@@ -1,0 +1,122 @@
+// The regex commands' results: dialect, lists, the zero-length rule, replace and slices.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "regex/commands.h"
+
+namespace {
+
+using namespace hostkit::regex;
+
+struct Case {
+  const char* text;
+  const char* pattern;
+  const char* expected;
+};
+
+TEST(RegexMatch, WholeTextOnlyInTheDialect) {
+  const struct {
+    const char* text;
+    const char* pattern;
+    int expected;
+  } cases[] = {
+      {"abc", "a.c", 1}, {"abc", "b", 0},     {"", ".*", 0},       {"abc", "", 0},      {"a\nb", "a.b", 0},
+      {"a\rb", "a.b", 0}, {"ABC", "abc", 0},  {"a\nb", "a$\n^b", 1}, {"a\rb", "a$\r^b", 0}, {"ab", "(a", 0},
+      {"\xE9t\xE9", "\xE9.\xE9", 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Match(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
+}
+
+TEST(RegexSearch, ListsEveryMatchWithItsGroupsUnescaped) {
+  const Case cases[] = {
+      {"a1b22", "[0-9]+", R"(["1","22"])"},
+      {"ab ac", "a(b)?", R"(["ab","b","a",""])"},
+      {"aaa", "^a", R"(["a","a","a"])"},
+      {"a\"b", "\"", R"(["""])"},
+      {"50%", "[0-9]+%", R"(["50%"])"},
+      {"abc", "x", ""},
+      {"abc", "x*", R"(["","","",""])"},
+      {"a,b\\", "[,\\\\]", R"([",","\"])"},
+      {"ab", "(", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Search(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
+}
+
+TEST(RegexSearch, PositionsAreAbsoluteAndEmptyMatchesStepOneByte) {
+  const Case cases[] = {
+      {"a1b22", "[0-9]+", "[{1,1},{3,2}]"},
+      {"ab\nab", "b$", "[{1,1},{4,1}]"},
+      {"aaa", "^a", "[{0,1},{1,1},{2,1}]"},
+      {"abc", "x*", "[{0,0},{1,0},{2,0},{3,0}]"},
+      {"baa", "a*", "[{0,0},{1,2},{3,0}]"},
+      {"aa", "a*", "[{0,2},{2,0}]"},
+      {"ab", "\\b", "[{0,0},{1,0}]"},  // every remainder is a fresh input: "b" starts a word there
+      {"abc", "x", ""},
+      {"", "x*", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(SearchPositions(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
+}
+
+TEST(RegexDialect, AnchorsWorkAtLineFeedsButNotCarriageReturns) {
+  EXPECT_EQ(Replace("x\r\ny", "^", ">"), ">x\r\n>y");
+  EXPECT_EQ(Replace("x\r\ny", "$", "<"), "x\r<\ny<");
+  EXPECT_EQ(SearchPositions("x\r\ny\rz", "^."), "[{0,1},{3,1}]");  // "z" follows a carriage return only
+  EXPECT_EQ(Replace("a\rb\nc", "^.", "#"), "#\rb\n#");
+  EXPECT_EQ(Match("\r", "\\r"), 1);
+  EXPECT_EQ(Match("\r", "[\\r]"), 1);
+}
+
+TEST(RegexReplace, FollowsTheDefaultFormatRules) {
+  const struct {
+    const char* text;
+    const char* pattern;
+    const char* replacement;
+    const char* expected;
+  } cases[] = {
+      {"abcb", "b", "x", "axcx"},       {"abab", "(a)(b)", "$2$1", "baba"}, {"a-b", "-", "[$&]", "a[-]b"},
+      {"a-b", "-", "$$", "a$b"},        {"a-b", "-", "$`", "aab"},         {"a-b", "-", "$'", "abb"},
+      {"abc", "b", "", ""},             {"abc", "x", "y", "abc"},          {"aaa", "^a", "b", "baa"},
+      {"abc", "x*", "-", "-a-b-c-"},    {"a\nb", "^", "> ", "> a\n> b"},   {"100%", "%", " percent", "100 percent"},
+      {"a", "a", "%d", "%d"},           {"ab", "(a)", "$2|$9|$", "||$b"},  {"ab", "a", "$x$", "$x$b"},
+      {"abc", "b", "$0|$00|$01", "ab|b|c"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Replace(c.text, c.pattern, c.replacement), c.expected) << c.text << " ~ " << c.pattern;
+}
+
+// The walk runs through the guard, not std::regex_replace: it must still give exactly what that gives.
+TEST(RegexReplace, AgreesWithStdRegexReplace) {
+  const char* texts[] = {"", "abc", "aaa", "baab", "a\nb\n", "xyz xyz", "ab ab ba"};
+  const char* patterns[] = {"a*", "a|b", "^", "$", "\\b", "(a)|(b)", "(?=a)", "b*?", "^a*", "a*$", "(a*)(b?)", "\\B"};
+  const char* replacements[] = {"-", "[$&]", "$`|$'", "$2$1$$", "$"};
+  for (const char* text : texts)
+    for (const char* pattern : patterns)
+      for (const char* replacement : replacements) {
+        if (*text == '\0') continue;
+        const std::regex re(pattern, std::regex::ECMAScript | std::regex::multiline);
+        EXPECT_EQ(Replace(text, pattern, replacement), std::regex_replace(std::string(text), re, replacement))
+            << text << " ~ " << pattern << " -> " << replacement;
+      }
+}
+
+TEST(RegexReplace, SliceIsClampedAndSearchedAsAWholeInput) {
+  const struct {
+    const char* text;
+    const char* pattern;
+    int start, end;
+    const char* expected;
+  } cases[] = {
+      {"hello world", "o", 0, 5, "hell0"},   {"hello world", "o", 6, -1, "w0rld"},
+      {"hello world", "o", 20, -1, "hell0 w0rld"}, {"hello world", "o", -3, 100, "hell0 w0rld"},
+      {"hello world", "o", 3, 3, ""},        {"hello world", "x*", 3, 3, "0"},
+      {"hello world", "^w", 6, 11, "0orld"}, {"hello world", "o$", 0, 5, "hell0"},
+      {"hello world", "\\bw", 7, 11, "orld"}, {"hello world", "o", 8, 2, "he"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ReplaceSlice(c.text, c.pattern, "0", c.start, c.end), c.expected) << c.start << ".." << c.end;
+}
+
+}  // namespace
