@@ -32,8 +32,9 @@ std::uintptr_t StackLowEnd() noexcept {
   // A thread's stack is one reservation; its lowest pages are the guard that raises the overflow exception,
   // a few pages (more after SetThreadStackGuarantee) that the caller's margin covers.
   MEMORY_BASIC_INFORMATION info{};
-  const char probe = 0;
-  if (::VirtualQuery(&probe, &info, sizeof info) == 0) return reinterpret_cast<std::uintptr_t>(&probe);
+  const void* here = __builtin_frame_address(0);
+  // Without an answer the current frame counts as the low end: no room, so the job moves to a thread of ours.
+  if (::VirtualQuery(here, &info, sizeof info) == 0) return reinterpret_cast<std::uintptr_t>(here);
   return reinterpret_cast<std::uintptr_t>(info.AllocationBase) + 4 * 4096;
 }
 
@@ -59,15 +60,17 @@ bool RunOnLargeStack(void (*job)(void*) noexcept, void* context) noexcept {
 
 #else
 
+// Without an answer the current frame counts as the low end: no room, so the job moves to a thread of ours.
+std::uintptr_t Here() noexcept { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+
 std::uintptr_t StackLowEnd() noexcept {
-  const char probe = 0;
   pthread_attr_t attr;
-  if (pthread_getattr_np(pthread_self(), &attr) != 0) return reinterpret_cast<std::uintptr_t>(&probe);
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return Here();
   void* low = nullptr;
   std::size_t size = 0;
   const int got = pthread_attr_getstack(&attr, &low, &size);
   pthread_attr_destroy(&attr);
-  return got == 0 ? reinterpret_cast<std::uintptr_t>(low) : reinterpret_cast<std::uintptr_t>(&probe);
+  return got == 0 ? reinterpret_cast<std::uintptr_t>(low) : Here();
 }
 
 namespace {

@@ -9,17 +9,15 @@
 namespace e2e {
 namespace {
 
-struct Drain {
-  HANDLE pipe;
-  std::string* text;
-};
-
-DWORD WINAPI DrainThread(LPVOID raw) {
-  auto* d = static_cast<Drain*>(raw);
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(d->pipe, chunk, sizeof chunk, &got, nullptr) && got > 0) d->text->append(chunk, got);
-  return 0;
+// Moves whatever the pipe holds now into text, without blocking.
+void DrainAvailable(HANDLE pipe, std::string& text) {
+  DWORD available = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    std::string chunk(available, '\0');
+    DWORD got = 0;
+    if (!ReadFile(pipe, chunk.data(), available, &got, nullptr) || got == 0) return;
+    text.append(chunk, 0, got);
+  }
 }
 
 void RemoveTree(const std::string& path) {
@@ -72,18 +70,21 @@ ProcessResult RunProcess(const std::string& command_line, const std::string& inp
   err_write.reset();
 
   ProcessResult result;
-  Drain out{out_read.get(), &result.out}, err{err_read.get(), &result.err};
-  hostkit::win::UniqueHandle out_thread(CreateThread(nullptr, 0, &DrainThread, &out, 0, nullptr));
-  hostkit::win::UniqueHandle err_thread(CreateThread(nullptr, 0, &DrainThread, &err, 0, nullptr));
   DWORD written = 0;
   if (!input.empty()) ::WriteFile(in_write.get(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
   in_write.reset();
-  if (WaitForSingleObject(process.get(), timeout_ms) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 99);
-    WaitForSingleObject(process.get(), INFINITE);
+  // Poll rather than read to the end: Wine's helper processes may inherit the pipes and keep them open.
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const bool ended = WaitForSingleObject(process.get(), 10) == WAIT_OBJECT_0;
+    DrainAvailable(out_read.get(), result.out);
+    DrainAvailable(err_read.get(), result.err);
+    if (ended) break;
+    if (GetTickCount() - start > timeout_ms) {
+      TerminateProcess(process.get(), 99);
+      WaitForSingleObject(process.get(), INFINITE);
+    }
   }
-  WaitForSingleObject(out_thread.get(), INFINITE);
-  WaitForSingleObject(err_thread.get(), INFINITE);
   GetExitCodeProcess(process.get(), &result.exit_code);
   // Windows programs write CRLF; tests compare plain lines.
   for (std::string* text : {&result.out, &result.err}) {
