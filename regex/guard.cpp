@@ -20,7 +20,15 @@ std::size_t SaturatingMul(std::size_t a, std::size_t b) noexcept {
 
 }  // namespace
 
-void Guard::Fail() { Fail(steps_ > limit_ ? Trip::kBudget : Trip::kStack); }
+void Guard::Fail() {
+  // The countdown wrapped when the budget ran out.
+  if (touches_left_ == std::numeric_limits<std::size_t>::max()) {
+    touches_left_ = 0;
+    Fail(Trip::kBudget);
+  }
+  ++touches_left_;  // the stack tripped: give back the touch not taken
+  Fail(Trip::kStack);
+}
 
 void Guard::Fail(Trip why) {
   tripped_ = why;
@@ -37,8 +45,9 @@ void Guard::Adopt(std::size_t states, std::size_t weight) {
   const std::size_t raise = SaturatingMul(states, kBytesPerState);
   floor_ = raise > std::numeric_limits<std::uintptr_t>::max() - floor_ ? std::numeric_limits<std::uintptr_t>::max()
                                                                      : floor_ + raise;
-  // A touch may not cost more than the whole budget, so the counter cannot wrap (limit_ <= SIZE_MAX / 2).
-  touch_cost_ = std::clamp<std::size_t>(weight, 1, limit_ + 1);
+  const std::size_t cost = std::clamp<std::size_t>(weight, 1, budget_ + 1);
+  touches_left_ = touches_left_ * touch_cost_ / cost;  // nothing is spent before a pattern is adopted
+  touch_cost_ = cost;
   call_charge_ = states > 0 ? states : 1;
   if (StackPointer() < floor_) Fail(Trip::kStack);
 }
@@ -49,7 +58,7 @@ void Guard::Adopt(std::size_t states, std::size_t weight) {
 #endif
 
 std::size_t StepBudget(std::size_t text_length) noexcept {
-  // Kept at most half the counter's range: with a touch cost of at most limit + 1, the counter cannot wrap.
+  // Kept at most half the counter's range, so that budget + 1 stays representable.
   return std::min(SaturatingAdd(HOSTKIT_REGEX_BASE_STEPS, SaturatingMul(256, text_length)), kMaxSize / 2);
 }
 
