@@ -122,9 +122,63 @@ std::vector<Silent> SilentWork(const Automaton& nfa) {
   return work;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the digits at p[i...]; false when their value passes 999,999,999 (leading zeros are fine).
+bool SmallNumberAt(std::string_view p, std::size_t& i) {
+  std::uint64_t value = 0;
+  for (; i < p.size() && IsDigit(p[i]); ++i) {
+    value = value * 10 + static_cast<std::uint64_t>(p[i] - '0');
+    if (value > 999'999'999) return false;
+  }
+  return true;
+}
+
+// libstdc++ 12 reads back-reference numbers and repetition counts into a long and returns them as int, unchecked:
+// "a{4294967297}" became "a{1}", and longer numbers overflow (undefined behaviour). Numbers that large can never
+// be valid (the automaton is limited to 100,000 states), so such patterns are rejected before the engine sees
+// them. The walk follows the scanner: escapes, bracket expressions with their "[:...:]" parts, and braces.
+void RejectHugeNumbers(std::string_view p) {
+  bool in_bracket = false;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    const char c = p[i];
+    if (in_bracket) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+        const char end[] = {p[i + 1], ']', '\0'};
+        const std::size_t close = p.find(end, i + 2);
+        if (close == std::string_view::npos) return;  // the engine rejects it
+        i = close + 1;
+      } else if (c == ']') {
+        in_bracket = false;
+      }
+      continue;
+    }
+    if (c == '\\') {
+      if (i + 1 < p.size() && p[i + 1] >= '1' && p[i + 1] <= '9') {  // "\0" is the NUL character, not a group
+        std::size_t at = i + 1;
+        if (!SmallNumberAt(p, at)) throw std::regex_error(std::regex_constants::error_backref);
+        i = at - 1;
+      } else {
+        ++i;
+      }
+    } else if (c == '[') {
+      in_bracket = true;
+    } else if (c == '{') {
+      std::size_t at = i + 1;
+      bool small = SmallNumberAt(p, at);
+      if (at < p.size() && p[at] == ',') small = SmallNumberAt(p, ++at) && small;
+      if (!small) throw std::regex_error(std::regex_constants::error_badbrace);
+      i = at - 1;
+    }
+  }
+}
+
 }  // namespace
 
 std::regex Compile(std::string_view pattern) {
+  RejectHugeNumbers(pattern);
   std::regex compiled;
   compiled.imbue(DialectLocale());
   compiled.assign(pattern.data(), pattern.size(), std::regex::ECMAScript | std::regex::multiline);

@@ -25,6 +25,10 @@ TEST(RegexMatch, WholeTextOnlyInTheDialect) {
       {"abc", "a.c", 1}, {"abc", "b", 0},     {"", ".*", 0},       {"abc", "", 0},      {"a\nb", "a.b", 0},
       {"a\rb", "a.b", 0}, {"ABC", "abc", 0},  {"a\nb", "a$\n^b", 1}, {"a\rb", "a$\r^b", 0}, {"ab", "(a", 0},
       {"\xE9t\xE9", "\xE9.\xE9", 1},
+      // Counts and group numbers past the engine's int were cut to their low bits: a{4294967297} read as a{1}.
+      {"a", "a{4294967297}", 0}, {"aa", "(a)\\4294967297", 0}, {"aa", "a{0000000000002}", 1},
+      {"a{4294967297}", "[{]a[{]4294967297[}]", 0}, {"a{4294967297}", "a[{]4294967297[}]", 1},
+      {"a9999999999", "[[:alpha:]]\\0?9{10}", 1},
   };
   for (const auto& c : cases) EXPECT_EQ(Match(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
 }
