@@ -1,0 +1,204 @@
+#include "regex/dialect.h"
+
+#include <algorithm>
+#include <locale>
+#include <vector>
+
+namespace hostkit::regex {
+namespace {
+
+// libstdc++ asks the regex's locale whether a character ends a line: it narrows the character through the ctype
+// facet and, under ECMAScript, takes both "\n" and "\r" (so "^" matched at 0, 2 and 3 in "x\r\ny"). A facet that
+// narrows "\r" to the default character leaves line feeds as the only line ends. The pattern scanner narrows only
+// to look up special characters, and "\r" is none, so patterns read exactly as before.
+class LineFeedCtype final : public std::ctype<char> {
+ protected:
+  char do_narrow(char c, char fallback) const override { return c == '\r' ? fallback : c; }
+  const char* do_narrow(const char* low, const char* high, char fallback, char* to) const override {
+    for (; low != high; ++low, ++to) *to = do_narrow(*low, fallback);
+    return high;
+  }
+};
+
+const std::locale& DialectLocale() {
+  static const std::locale locale(std::locale::classic(), new LineFeedCtype);
+  return locale;
+}
+
+// The compiled automaton is private to std::basic_regex. An explicit instantiation may name private members, so
+// this hands out a pointer to it. Pinned to libstdc++ 12, whose internals Measure reads.
+static_assert(_GLIBCXX_RELEASE == 12, "Measure reads libstdc++ 12's regex automaton; check it against this release");
+using Automaton = std::__detail::_NFA<std::regex_traits<char>>;
+using AutomatonPtr = std::shared_ptr<const Automaton>;
+
+struct AutomatonTag {
+  friend AutomatonPtr std::regex::*MemberOf(AutomatonTag);
+};
+template <AutomatonPtr std::regex::*member>
+struct Expose {
+  friend AutomatonPtr std::regex::*MemberOf(AutomatonTag) { return member; }
+};
+template struct Expose<&std::regex::_M_automaton>;
+
+constexpr std::uint64_t kCap = std::uint64_t{1} << 60;
+
+std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return std::min(kCap, a + b); }
+
+// Steps of the matcher from a state up to the states that touch the text: calls that do not touch it (alternatives,
+// groups, loop entries, back-references to groups that did not match) and the touches they lead to.
+struct Silent {
+  std::uint64_t calls = 0;
+  std::uint64_t touches = 0;
+};
+
+bool Touches(std::__detail::_Opcode op) {
+  using namespace std::__detail;
+  switch (op) {
+    case _S_opcode_match:
+    case _S_opcode_line_begin_assertion:
+    case _S_opcode_line_end_assertion:
+    case _S_opcode_word_boundary:
+    case _S_opcode_subexpr_lookahead:
+    case _S_opcode_accept:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Memoised walk without recursion (automata reach 100,000 states). A loop back into a state still on the walk is
+// a loop revisit, which the matcher makes through a touch.
+std::vector<Silent> SilentWork(const Automaton& nfa) {
+  using namespace std::__detail;
+  const std::size_t n = nfa.size();
+  enum : char { kNew, kOpen, kDone };
+  std::vector<char> mark(n, kNew);
+  std::vector<Silent> work(n);
+  auto children = [&](std::size_t i, std::size_t out[2]) -> int {
+    const auto& s = nfa[i];
+    const auto op = s._M_opcode();
+    if (Touches(op) || op == _S_opcode_backref) return 0;
+    int count = 0;
+    if ((op == _S_opcode_alternative || op == _S_opcode_repeat) && s._M_alt >= 0 &&
+        static_cast<std::size_t>(s._M_alt) < n)
+      out[count++] = static_cast<std::size_t>(s._M_alt);
+    if (s._M_next >= 0 && static_cast<std::size_t>(s._M_next) < n) out[count++] = static_cast<std::size_t>(s._M_next);
+    return count;
+  };
+  std::vector<std::size_t> stack;
+  for (std::size_t root = 0; root < n; ++root) {
+    if (mark[root] != kNew) continue;
+    stack.push_back(root);
+    while (!stack.empty()) {
+      const std::size_t i = stack.back();
+      std::size_t out[2];
+      const int count = children(i, out);
+      if (mark[i] == kNew) {
+        mark[i] = kOpen;
+        for (int c = 0; c < count; ++c)
+          if (mark[out[c]] == kNew) stack.push_back(out[c]);
+        continue;
+      }
+      stack.pop_back();
+      if (mark[i] == kDone) continue;
+      mark[i] = kDone;
+      const auto op = nfa[i]._M_opcode();
+      if (Touches(op)) {
+        work[i] = {0, 1};
+      } else if (op == _S_opcode_backref) {
+        work[i] = {1, 0};  // fails without a touch when its group did not match
+      } else {
+        Silent w{1, 0};
+        for (int c = 0; c < count; ++c) {
+          // A child still open is a loop back: the matcher's revisit test touches the text.
+          const Silent child = mark[out[c]] == kDone ? work[out[c]] : Silent{0, 1};
+          w.calls = Add(w.calls, child.calls);
+          w.touches = Add(w.touches, child.touches);
+        }
+        work[i] = w;
+      }
+    }
+  }
+  return work;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the digits at p[i...]; false when their value passes 999,999,999 (leading zeros are fine).
+bool SmallNumberAt(std::string_view p, std::size_t& i) {
+  std::uint64_t value = 0;
+  for (; i < p.size() && IsDigit(p[i]); ++i) {
+    value = value * 10 + static_cast<std::uint64_t>(p[i] - '0');
+    if (value > 999'999'999) return false;
+  }
+  return true;
+}
+
+// libstdc++ 12 reads back-reference numbers and repetition counts into a long and returns them as int, unchecked:
+// "a{4294967297}" became "a{1}", and longer numbers overflow (undefined behaviour). Numbers that large can never
+// be valid (the automaton is limited to 100,000 states), so such patterns are rejected before the engine sees
+// them. The walk follows the scanner: escapes, bracket expressions with their "[:...:]" parts, and braces.
+void RejectHugeNumbers(std::string_view p) {
+  bool in_bracket = false;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    const char c = p[i];
+    if (in_bracket) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+        const char end[] = {p[i + 1], ']', '\0'};
+        const std::size_t close = p.find(end, i + 2);
+        if (close == std::string_view::npos) return;  // the engine rejects it
+        i = close + 1;
+      } else if (c == ']') {
+        in_bracket = false;
+      }
+      continue;
+    }
+    if (c == '\\') {
+      if (i + 1 < p.size() && p[i + 1] >= '1' && p[i + 1] <= '9') {  // "\0" is the NUL character, not a group
+        std::size_t at = i + 1;
+        if (!SmallNumberAt(p, at)) throw std::regex_error(std::regex_constants::error_backref);
+        i = at - 1;
+      } else {
+        ++i;
+      }
+    } else if (c == '[') {
+      in_bracket = true;
+    } else if (c == '{') {
+      std::size_t at = i + 1;
+      bool small = SmallNumberAt(p, at);
+      if (at < p.size() && p[at] == ',') small = SmallNumberAt(p, ++at) && small;
+      if (!small) throw std::regex_error(std::regex_constants::error_badbrace);
+      i = at - 1;
+    }
+  }
+}
+
+}  // namespace
+
+std::regex Compile(std::string_view pattern) {
+  RejectHugeNumbers(pattern);
+  std::regex compiled;
+  compiled.imbue(DialectLocale());
+  compiled.assign(pattern.data(), pattern.size(), std::regex::ECMAScript | std::regex::multiline);
+  return compiled;
+}
+
+Shape Measure(const std::regex& compiled) {
+  const AutomatonPtr& nfa = compiled.*MemberOf(AutomatonTag{});
+  Shape shape;
+  if (!nfa) return shape;
+  shape.states = nfa->size();
+  shape.groups = nfa->_M_sub_count();
+  // Silent calls per touch, at the worst state: a few for ordinary patterns, huge where chains of empty
+  // alternatives end at a back-reference. Up to 8 silent calls a touch are within the budget's design.
+  std::uint64_t ratio = 1;
+  for (const Silent& w : SilentWork(*nfa)) ratio = std::max(ratio, w.calls / std::max<std::uint64_t>(1, w.touches));
+  // Each start position of a search also copies the results, one entry per group.
+  const std::uint64_t weight = std::max<std::uint64_t>({1, (ratio + 7) / 8, (shape.groups + 3 + 31) / 32});
+  shape.weight = static_cast<std::size_t>(std::min<std::uint64_t>(weight, SIZE_MAX));
+  return shape;
+}
+
+}  // namespace hostkit::regex
