@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
@@ -21,8 +24,8 @@ hostkit::win::UniqueWindow MakeWindow(const char* class_name) {
   cls.hInstance = GetModuleHandleA(nullptr);
   cls.lpszClassName = class_name;
   RegisterClassA(&cls);
-  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                                                    10, 200, 150, nullptr, nullptr, cls.hInstance, nullptr));
+  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                                    200, 150, nullptr, nullptr, cls.hInstance, nullptr));
 }
 
 Options NoWindow() {
@@ -46,6 +49,101 @@ TEST(HostLink, ExportsTheCommandsUnderTheirDecoratedNames) {
   EXPECT_EQ(GetProcAddress(host.module(), "hk_Init"), nullptr);
 }
 
+// The whole export table, name by name: the 73 commands under their decorated names and ReceiveQVRPtr.
+TEST(HostLink, ExportTableHoldsExactlyTheCommands) {
+  const char* const expected_names[] = {"?Init@@YAHXZ",
+                                        "?GetWindowMessage@@YAHXZ",
+                                        "?GetHitTestMessage@@YAHXZ",
+                                        "?GetWindowParamW@@YAHXZ",
+                                        "?GetWindowParamL@@YAHXZ",
+                                        "?SetWindowStyle@@YAXJ@Z",
+                                        "?SetWindowExStyle@@YAXJ@Z",
+                                        "?SetWindowPosition@@YAXHHHHHH@Z",
+                                        "?GetCursorX@@YAHH@Z",
+                                        "?GetCursorY@@YAHH@Z",
+                                        "?GetMouseButtons@@YAHXZ",
+                                        "?GetWindowX@@YAHXZ",
+                                        "?GetWindowY@@YAHXZ",
+                                        "?OpenConsole@@YAXXZ",
+                                        "?ConsoleWrite@@YAXPBD@Z",
+                                        "?ConsoleCommand@@YAXPBD@Z",
+                                        "?GetCL@@YAPADXZ",
+                                        "?Request@@YAHPBD0@Z",
+                                        "?Request@@YAHPBD0H@Z",
+                                        "?Request@@YAHPBD0HH@Z",
+                                        "?Request@@YAHPBD0HHH@Z",
+                                        "?GetFirstSystemDrive@@YAPADXZ",
+                                        "?GetNextSystemDrive@@YAPADXZ",
+                                        "?GetSystemDriveType@@YAPADPBD@Z",
+                                        "?GetSystemDriveInformation@@YAPADPBDH@Z",
+                                        "?CreateFolder@@YAHPBD@Z",
+                                        "?DeleteFolder@@YAHPBD@Z",
+                                        "?GetWorkingDirectory@@YAPADXZ",
+                                        "?SetWorkingDirectory@@YAHPBD@Z",
+                                        "?FileCopy@@YAHPBD0H@Z",
+                                        "?FileMove@@YAHPBD0@Z",
+                                        "?FolderMove@@YAHPBD0@Z",
+                                        "?FileDelete@@YAHPBD@Z",
+                                        "?GetAttributesFromFile@@YAHPBD@Z",
+                                        "?GetFullPathFromFile@@YAPADPBD@Z",
+                                        "?GetFirstFile@@YAPADPBD@Z",
+                                        "?GetNextFile@@YAPADXZ",
+                                        "?GetFirstFolder@@YAPADPBD@Z",
+                                        "?GetNextFolder@@YAPADXZ",
+                                        "?GetCurrentFileAttributes@@YAHXZ",
+                                        "?GetCurrentFileCreationDate@@YAPADH@Z",
+                                        "?GetCurrentFileCreationTime@@YAPADH@Z",
+                                        "?GetCurrentFileLastAccessDate@@YAPADH@Z",
+                                        "?GetCurrentFileLastAccessTime@@YAPADH@Z",
+                                        "?GetCurrentFileLastWriteDate@@YAPADH@Z",
+                                        "?GetCurrentFileLastWriteTime@@YAPADH@Z",
+                                        "?GetCurrentFileSizeLow@@YAHXZ",
+                                        "?GetCurrentFileSizeHigh@@YAHXZ",
+                                        "?GetCurrentFileSizeAsHexString@@YAPADH@Z",
+                                        "?GetCurrentFileSizeAsString@@YAPADH@Z",
+                                        "?SetInitialDir@@YAXPBD@Z",
+                                        "?SetDialogPosition@@YAXHH@Z",
+                                        "?ChooseFileDialog@@YAPADPBD0H@Z",
+                                        "?SaveAsDialog@@YAPADPBD0@Z",
+                                        "?BrowseFolderDialog@@YAPADPBD0@Z",
+                                        "?OpenColorDialog@@YAHH@Z",
+                                        "?GetCustomColor@@YAHH@Z",
+                                        "?SetCustomColor@@YAXHH@Z",
+                                        "?OpenDateTimePicker@@YAHPBD@Z",
+                                        "?GetDateYear@@YAHXZ",
+                                        "?GetDateMonth@@YAHXZ",
+                                        "?GetDateDay@@YAHXZ",
+                                        "?GetDateDayOfWeek@@YAHXZ",
+                                        "?GetDateHour@@YAHXZ",
+                                        "?GetDateMinute@@YAHXZ",
+                                        "?GetDateSecond@@YAHXZ",
+                                        "?GetDateString@@YAPADPBD@Z",
+                                        "?GetTimeString@@YAPADPBD@Z",
+                                        "?RegExMatch@@YAHPBD0@Z",
+                                        "?RegExSearch@@YAPADPBD0@Z",
+                                        "?RegExSearchPosition@@YAPADPBD0@Z",
+                                        "?RegExReplace@@YAPADPBD00@Z",
+                                        "?RegExReplace@@YAPADPBD00HH@Z",
+                                        "ReceiveQVRPtr"};
+  std::vector<std::string> expected(std::begin(expected_names), std::end(expected_names));
+  const auto* base = reinterpret_cast<const BYTE*>(e2e::Host().module());
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  const auto* name_rvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+  std::vector<std::string> actual;
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+    actual.emplace_back(reinterpret_cast<const char*>(base + name_rvas[i]));
+  std::sort(expected.begin(), expected.end());
+  std::sort(actual.begin(), actual.end());
+  EXPECT_EQ(actual, expected);
+  EXPECT_EQ(actual.size(), 74u);
+  // FileMove and FolderMove are one function.
+  EXPECT_EQ(GetProcAddress(e2e::Host().module(), "?FileMove@@YAHPBD0@Z"),
+            GetProcAddress(e2e::Host().module(), "?FolderMove@@YAHPBD0@Z"));
+}
+
 TEST(HostLink, CarriesVersionInformation) {
   const std::string dll = e2e::BinDirectory() + "hostkit.dll";
   DWORD ignored = 0;
@@ -61,8 +159,8 @@ TEST(HostLink, CarriesVersionInformation) {
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\FileDescription",
                              reinterpret_cast<void**>(&text), &length));
   EXPECT_NE(std::string(text).find("hostkit"), std::string::npos);
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
-                             reinterpret_cast<void**>(&text), &length));
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text),
+                             &length));
   EXPECT_STREQ(text, "1.0.0");
 }
 
@@ -118,7 +216,10 @@ TEST(HostWindow, OnlyExactClassNamesOfThisProcessMatch) {
   const struct {
     const char* window_class;
     const char* expected;
-  } cases[] = {{"OPENGLWINDOW", "1\n"}, {"QVRWINDOW", "1\n"}, {"OpenGLWindow", "0\n"}, {"OPENGLWINDOW2", "0\n"},
+  } cases[] = {{"OPENGLWINDOW", "1\n"},
+               {"QVRWINDOW", "1\n"},
+               {"OpenGLWindow", "0\n"},
+               {"OPENGLWINDOW2", "0\n"},
                {"QVRWINDO", "0\n"}};
   for (const auto& c : cases) {
     const auto run = e2e::RunHostrun(std::string("--window-class ") + c.window_class + " -c Init");
