@@ -7,7 +7,6 @@
 
 #include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
-#include "tests/e2e/harness/pointer_lock.h"
 #include "tests/e2e/harness/process.h"
 #include "tests/e2e/harness/window_driver.h"
 
@@ -135,7 +134,6 @@ TEST(WindowPosition, WithoutAHostWindowSettersDoNothingAndGettersGiveMinusOne) {
   const RECT outer = e2e::WindowRect(window);
   const LONG style = GetWindowLongA(window, GWL_STYLE);
   const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
-  e2e::PointerLock lock;
   ASSERT_TRUE(SetCursorPos(321, 234));
 
   const auto run = e2e::RunHostrun("--no-window -",

@@ -4,13 +4,11 @@
 #include <windows.h>
 
 #include "tests/e2e/harness/host.h"
-#include "tests/e2e/harness/pointer_lock.h"
 #include "tests/e2e/harness/window_driver.h"
 
 namespace {
 
 TEST(WindowPointer, CursorInScreenAndClientCoordinates) {
-  e2e::PointerLock lock;
   auto& host = e2e::Host();
   POINT origin{0, 0};
   ASSERT_TRUE(ClientToScreen(host.window(), &origin));
@@ -45,7 +43,6 @@ int MaskAfter(hostrun::HostDouble& host, DWORD flags, DWORD data, int expected) 
 }
 
 TEST(WindowPointer, MouseButtonsAsTheThreadSeesThem) {
-  e2e::PointerLock lock;
   auto& host = e2e::Host();
   // Over the host window's client area, above the windows of other test processes (every host double opens at
   // the same place), so the input reaches this thread's queue.
