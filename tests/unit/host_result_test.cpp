@@ -90,6 +90,20 @@ TEST_F(ResultTest, FormatsIntoAnExactlySizedBuffer) {
   }
 }
 
+TEST_F(ResultTest, TextResultIsTheTextUpToItsFirstZeroInAnExactBuffer) {
+  const std::string big(100000, 'y');
+  const std::string with_zero("ab\0cd", 5);
+  EXPECT_EQ(std::string(hostkit::host::TextResult(big)), big);
+  EXPECT_STREQ(hostkit::host::TextResult(with_zero), "ab");
+  EXPECT_STREQ(hostkit::host::TextResult("50% %s"), "50% %s");
+  EXPECT_EQ(host.requests, (std::vector<std::int32_t>{100001, 3, 7}));
+
+  host.requests.clear();
+  host.refuse_first = 1;
+  EXPECT_STREQ(hostkit::host::TextResult("abc"), "");
+  EXPECT_EQ(host.requests, (std::vector<std::int32_t>{4, 1}));
+}
+
 TEST_F(ResultTest, NullFormatAndRefusedBuffersGiveTheEmptyResult) {
   char* empty = FormatResult(nullptr);
   ASSERT_NE(empty, nullptr);
