@@ -9,24 +9,14 @@
 #include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
+#include "tests/e2e/harness/window_driver.h"
 
 namespace {
 
 using hostrun::HostDouble;
 using hostrun::Options;
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
-// A visible top-level window of the given class, owned by this process.
-hostkit::win::UniqueWindow MakeWindow(const char* class_name) {
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = &PlainProc;
-  cls.hInstance = GetModuleHandleA(nullptr);
-  cls.lpszClassName = class_name;
-  RegisterClassA(&cls);
-  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                                    200, 150, nullptr, nullptr, cls.hInstance, nullptr));
-}
+using e2e::MakeWindow;
 
 Options NoWindow() {
   Options o;

@@ -12,18 +12,8 @@
 
 namespace {
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
 // A visible top-level window of this process that is not the host window, created above it.
-hostkit::win::UniqueWindow MakeSibling() {
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = &PlainProc;
-  cls.hInstance = GetModuleHandleA(nullptr);
-  cls.lpszClassName = "SiblingWindow";
-  RegisterClassA(&cls);
-  return hostkit::win::UniqueWindow(CreateWindowExA(0, cls.lpszClassName, "sibling", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                                    300, 300, 200, 150, nullptr, nullptr, cls.hInstance, nullptr));
-}
+hostkit::win::UniqueWindow MakeSibling() { return e2e::MakeWindow("SiblingWindow", {300, 300, 500, 450}); }
 
 // Position in the top-level stacking order, 0 at the top; -1 when absent.
 int StackIndex(HWND window) {

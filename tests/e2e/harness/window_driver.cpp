@@ -75,7 +75,21 @@ DWORD WINAPI WatchdogThread(LPVOID raw) {
   return 0;
 }
 
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
 }  // namespace
+
+hostkit::win::UniqueWindow MakeWindow(const char* class_name, RECT place) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = &PlainProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = class_name;
+  RegisterClassA(&cls);  // a second window of the class reuses it
+  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                    place.left, place.top, place.right - place.left,
+                                                    place.bottom - place.top, nullptr, nullptr, cls.hInstance,
+                                                    nullptr));
+}
 
 HWND WaitForWindow(const WindowQuery& query, DWORD timeout_ms) {
   const DWORD start = GetTickCount();

@@ -2,6 +2,8 @@
 // Drives windows from a second thread while the thread under test sits in a modal loop.
 #include <windows.h>
 
+#include "host/win_handle.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +17,10 @@ struct WindowQuery {
   HWND owner = nullptr;                  // required owner when given
   bool visible = true;
 };
+
+// A visible top-level window of this process with its own class (registered on first use) and the plain
+// default procedure; the title is the class name.
+hostkit::win::UniqueWindow MakeWindow(const char* class_name, RECT place = {10, 10, 210, 160});
 
 // The first top-level window that fits, polling until the timeout; null when none appeared.
 HWND WaitForWindow(const WindowQuery& query, DWORD timeout_ms = 5000);
