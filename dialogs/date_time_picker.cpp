@@ -75,7 +75,8 @@ void End(HWND picker, bool confirmed) {
 }
 
 LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return CallbackGuard<LRESULT>(0, [&]() -> LRESULT {
+  return Guard(
+      [&]() -> LRESULT {
     switch (message) {
       case WM_NCCREATE:
         ::SetWindowLongPtrA(window, GWLP_USERDATA,
@@ -106,7 +107,8 @@ LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LP
         break;
     }
     return ::DefWindowProcA(window, message, wparam, lparam);
-  });
+      },
+      LRESULT{0});
 }
 
 // The date controls need comctl32 initialised on Windows whether or not the host did it; once is enough.

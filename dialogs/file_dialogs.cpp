@@ -33,7 +33,8 @@ constexpr std::size_t kSaveAnswerSize = MAX_PATH;
 constexpr UINT kCentreAgain = WM_APP + 0x4B1;
 
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam) {
-  return CallbackGuard<UINT_PTR>(0, [&] {
+  return Guard(
+      [&] {
     // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
     if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
       PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
@@ -45,17 +46,20 @@ UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam)
       PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
     }
     return UINT_PTR{0};
-  });
+      },
+      UINT_PTR{0});
 }
 
 int CALLBACK FolderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
-  return CallbackGuard(0, [&] {
-    if (message == BFFM_INITIALIZED) {
-      PlaceDialog(dialog, ::GetDesktopWindow());
-      ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
-    }
-    return 0;
-  });
+  return Guard(
+      [&] {
+        if (message == BFFM_INITIALIZED) {
+          PlaceDialog(dialog, ::GetDesktopWindow());
+          ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+        }
+        return 0;
+      },
+      0);
 }
 
 struct FileRequest {

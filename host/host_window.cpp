@@ -3,6 +3,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "host/boundary.h"
+
 namespace hostkit::host {
 namespace {
 
@@ -21,13 +23,16 @@ bool IsHostClass(const char* name) noexcept {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  g_last_message = static_cast<LONG>(message);
-  g_last_param_l = static_cast<LONG>(lparam);
-  g_last_param_w = static_cast<LONG>(wparam);
-  if (message == WM_NCHITTEST) {
-    // Record what the system itself would answer, whatever the host's own procedure says.
-    g_last_hit_test = static_cast<LONG>(::DefWindowProcA(window, message, wparam, lparam));
-  }
+  Guard([&] {
+    g_last_message = static_cast<LONG>(message);
+    g_last_param_l = static_cast<LONG>(lparam);
+    g_last_param_w = static_cast<LONG>(wparam);
+    if (message == WM_NCHITTEST) {
+      // Record what the system itself would answer, whatever the host's own procedure says.
+      g_last_hit_test = static_cast<LONG>(::DefWindowProcA(window, message, wparam, lparam));
+    }
+  });
+  // The message goes on to the host's procedure whatever happened to its record.
   return ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
 }
 
