@@ -10,6 +10,8 @@ have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686)
 have g++ || need+=(g++)
 have Xvfb || need+=(xvfb)
 have clang++ || need+=(clang)
+# The format check of .ci/run uses the release's own clang-format, the version .clang-format is kept for.
+have clang-format || need+=(clang-format)
 [ -d /usr/src/googletest ] || need+=(googletest)
 [ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || need+=(libclang-rt-14-dev)
 have convert || need+=(imagemagick)
