@@ -16,7 +16,7 @@ BOOL WINAPI ConsoleBreakHandler(DWORD event) noexcept {
 void PinModule() noexcept {
   static const bool pinned = [] {
     HMODULE self = nullptr;
-    // The address names the module; the pin counts no reference to release, so the handle is kept by no one.
+    // The address names the module. A pinned module is never unloaded, so the handle needs no FreeLibrary.
     return ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                                 reinterpret_cast<LPCSTR>(&PinModule), &self) != 0;
   }();
@@ -28,7 +28,8 @@ void SurviveConsoleBreaks() noexcept {
     PinModule();  // the handler lives in this module
     // A handler, not the process's "ignore Ctrl+C" flag: that flag is inherited by every process started from
     // here, and a command run in the console must still stop on Ctrl+C. A flag the host was started with is
-    // cleared for the same reason; the handler covers the host itself.
+    // cleared for the same reason (measured under Wine: with it left set, a command ignored every Ctrl+C);
+    // the handler covers the host itself.
     const bool ok = ::SetConsoleCtrlHandler(&ConsoleBreakHandler, TRUE) != 0;
     if (ok) ::SetConsoleCtrlHandler(nullptr, FALSE);
     return ok;

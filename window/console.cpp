@@ -132,8 +132,8 @@ void RemoveCloseBox(HWND console) {
 void OpenConsole() noexcept {
   if (HasConsole()) return;
   if (!::AllocConsole()) return;
-  // Text mode, as the console expects line ends; a failed reopen leaves writes failing quietly.
   host::SurviveConsoleBreaks();
+  // Text mode, as the console expects line ends; a failed reopen leaves writes failing quietly.
   std::freopen("CONOUT$", "w", stdout);
   const HWND console = ::GetConsoleWindow();
   RemoveCloseBox(console);
