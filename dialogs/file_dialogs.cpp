@@ -4,7 +4,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "dialogs/dialogs.h"
@@ -103,7 +106,7 @@ std::string ChooseFile(const char* title, const char* filter, int multi) {
 
 std::string SaveAs(const char* title, const char* filter) {
   const auto answer = RunFileDialog({title, filter, kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA});
-  return answer ? std::string(answer->data()) : std::string();
+  return answer ? std::string(answer->data(), strnlen(answer->data(), answer->size())) : std::string();
 }
 
 std::string BrowseFolder(const char* title, const char* initial_folder) {
@@ -117,7 +120,7 @@ std::string BrowseFolder(const char* title, const char* initial_folder) {
   // SHGetPathFromIDListA writes at most MAX_PATH bytes, terminator included.
   char path[MAX_PATH] = {};
   if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return {};
-  return path;
+  return std::string(path, strnlen(path, std::size(path)));
 }
 
 }  // namespace hostkit::dialogs

@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "fs/entry_format.h"
 #include "fs/folder_search.h"
 #include "fs/quiet_media.h"
@@ -16,14 +22,19 @@ struct Win32Find {
   static Handle Open(const char* pattern, Record& record) {
     return Handle(WithoutMediaPrompt([&] { return FindFirstFileA(pattern, &record); }));
   }
-  static bool Next(const Handle& handle, Record& record) { return FindNextFileA(handle.get(), &record) != 0; }
+  static bool Next(const Handle& handle, Record& record) {
+    return WithoutMediaPrompt([&] { return FindNextFileA(handle.get(), &record); }) != 0;
+  }
   static std::uint32_t Attributes(const Record& record) { return record.dwFileAttributes; }
-  static const char* Name(const Record& record) { return record.cFileName; }
+  // In a double-byte code page a name can fill all MAX_PATH bytes with no terminator left.
+  static std::string_view Name(const Record& record) {
+    return {record.cFileName, strnlen(record.cFileName, std::size(record.cFileName))};
+  }
 };
 
 FolderSearch<Win32Find> g_search;
 
-std::string NameText(const char* name) { return name != nullptr ? std::string(name) : std::string(); }
+std::string NameText(std::optional<std::string_view> name) { return name ? std::string(*name) : std::string(); }
 
 const WIN32_FIND_DATAA& Record() { return g_search.record(); }
 std::uint64_t TicksOf(const FILETIME& time) { return Ticks(time.dwLowDateTime, time.dwHighDateTime); }

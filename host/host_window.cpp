@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "host/boundary.h"
+#include "host/lifetime.h"
 
 namespace hostkit::host {
 namespace {
@@ -56,8 +57,11 @@ HWND FindHostWindow() noexcept {
 int Init() noexcept {
   if (g_host_window != nullptr) return 1;
   g_console_window = ::GetConsoleWindow();
+  if (g_console_window != nullptr) SurviveConsoleBreaks();
   g_host_window = FindHostWindow();
   if (g_host_window == nullptr) return 0;
+  // From here the window calls into this module: a host's FreeLibrary must not unmap it.
+  PinModule();
   // The previous procedure must be known before the replacement can receive its first message.
   g_previous_proc = reinterpret_cast<WNDPROC>(::GetWindowLongA(g_host_window, GWL_WNDPROC));
   ::SetWindowLongA(g_host_window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
