@@ -17,11 +17,12 @@ inline constexpr double kSecondsPerMegabyte = 0.25;
 inline constexpr std::int64_t kStepsPerSecond = 1'000'000'000;
 inline constexpr std::int64_t kTouchCost = 6;
 // The matcher's line-end test ("^" after the first byte, "$" before the last, multiline) copies the locale and
-// looks its ctype facet up: measured 30 to 45 ns a test ((?:^|a){1000}x over 1 MB: 9.5 s for 2.5e8 tests).
-inline constexpr std::int64_t kLineTestCost = 45;
-// "\b" and "\B" look the class "w" up by name for each character they test: measured 45 to 50 ns a lookup
-// ((?:\b|\B){1000}x over 1 MB: 13 s for 2.8e8 boundary tests of one or two lookups each).
-inline constexpr std::int64_t kClassLookupCost = 50;
+// looks its ctype facet up. Charged 45, (?:^|a){1000}x over 1 MB ran into the clock at 1.14 s with only 0.36 of
+// the count spent; charged 130, the count ended it at 0.52 s. 90 puts the count's end near 0.75 s.
+inline constexpr std::int64_t kLineTestCost = 90;
+// "\b" and "\B" look the class "w" up by name for each character they test. Charged 50, (?:\b|\B){1000}x over
+// 1 MB ran into the clock at 1.15 s with 0.31 of the count spent; charged 150, the count ended it at 0.49 s.
+inline constexpr std::int64_t kClassLookupCost = 100;
 // A back-reference compares the group's text with the text ahead: per byte, on top of its comparisons.
 inline constexpr std::int64_t kBackrefByteCost = 2;
 // Every engine call and every lookahead builds a table with one entry per state of the pattern: per state.

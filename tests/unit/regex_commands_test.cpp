@@ -40,6 +40,12 @@ TEST(RegexMatch, WholeTextOnlyInTheDialect) {
       {"a{4294967297}", "[{]a[{]4294967297[}]", 0},
       {"a{4294967297}", "a[{]4294967297[}]", 1},
       {"a9999999999", "[[:alpha:]]\\0?9{10}", 1},
+      // "\\c" takes the next character with it, inside and outside brackets: the number after it is still checked.
+      {"\\", "\\c\\{4294967297}", 0},
+      {"[aa", "\\c[(a)\\4294967297", 0},
+      {"]a", "[\\c]a{4294967297}]", 0},
+      {"A", "\\cA", 1},
+      {"\\\\", "\\c\\{2}", 1},  // the engine keeps the character itself
   };
   for (const auto& c : cases) EXPECT_EQ(Match(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
 }
