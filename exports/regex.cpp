@@ -1,4 +1,6 @@
 // Exported regex commands: each forwards to regex/.
+#include <string>
+
 #include "exports/command.h"
 #include "regex/commands.h"
 
@@ -22,6 +24,10 @@ char* hk_RegExReplace_3(const char* text, const char* pattern, const char* repla
 char* hk_RegExReplace_5(const char* text, const char* pattern, const char* replacement, int start, int end) {
   return Export<hk_RegExReplace_5>(
       [&] { return regex::ReplaceSlice(Arg(text), Arg(pattern), Arg(replacement), start, end); });
+}
+
+char* hk_GetRegExError() {
+  return Export<hk_GetRegExError>([] { return std::string(regex::LastError()); });
 }
 
 }  // extern "C"

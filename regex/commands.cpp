@@ -1,7 +1,9 @@
 #include "regex/commands.h"
 
+#include <cstdio>
 #include <string>
 
+#include "regex/bounds.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
 #include "regex/replacement.h"
@@ -10,14 +12,81 @@
 namespace hostkit::regex {
 namespace {
 
-// The pattern compiler recurses once per term and per "(" without any hook inside: measured on i686, 3,246 nested
-// "(" or a 10,741-character literal filled 1 MB, so this much room per pattern byte is checked before compiling.
-constexpr std::size_t kCompileBytesPerChar = 100 * sizeof(void*);
+using bounds::kCompileBytesPerChar;
 
-std::regex CompileGuarded(std::string_view pattern, Guard& guard) {
+// The reason the last regex command of this thread failed; empty after one that worked. A plain array: a
+// thread_local with a destructor would need the runtime's TLS destructor support in the DLL.
+thread_local char last_error[96];
+
+const char* EngineErrorName(std::regex_constants::error_type code) {
+  using namespace std::regex_constants;
+  switch (code) {
+    case error_collate:
+      return "invalid collating element";
+    case error_ctype:
+      return "invalid character class";
+    case error_escape:
+      return "invalid escape";
+    case error_backref:
+      return "invalid back-reference";
+    case error_brack:
+      return "unbalanced bracket";
+    case error_paren:
+      return "unbalanced parenthesis";
+    case error_brace:
+      return "unbalanced brace";
+    case error_badbrace:
+      return "invalid repetition count";
+    case error_range:
+      return "invalid character range";
+    case error_space:
+      return "pattern too large";
+    case error_badrepeat:
+      return "nothing to repeat";
+    default:
+      return "invalid pattern";
+  }
+}
+
+void Report(const Failure& failure) {
+  switch (failure.kind) {
+    case Failure::Kind::kNone:
+      last_error[0] = '\0';
+      return;
+    case Failure::Kind::kRejected:
+      std::snprintf(last_error, sizeof last_error, "pattern rejected: %s", EngineErrorName(failure.code));
+      return;
+    case Failure::Kind::kTime:
+      std::snprintf(last_error, sizeof last_error, "%s", "time bound exceeded");
+      return;
+    case Failure::Kind::kMemory:
+      std::snprintf(last_error, sizeof last_error, "%s", "memory bound exceeded");
+      return;
+    case Failure::Kind::kStack:
+      std::snprintf(last_error, sizeof last_error, "%s", "stack exhausted");
+      return;
+    case Failure::Kind::kInternal:
+      std::snprintf(last_error, sizeof last_error, "%s", "internal error");
+      return;
+  }
+}
+
+// Runs a command's job within its bounds and records how it went.
+template <class Job>
+auto Run(Limits limits, Job job) {
+  Failure failure;
+  auto result = RunGuarded(limits, failure, std::move(job));
+  Report(failure);
+  return result;
+}
+
+// A command given an empty argument answers its failure value without an error.
+void NoError() { last_error[0] = '\0'; }
+
+Regex CompileGuarded(std::string_view pattern, Guard& guard) {
   if (pattern.size() > SIZE_MAX / kCompileBytesPerChar) guard.RequireRoom(SIZE_MAX);
   guard.RequireRoom(pattern.size() * kCompileBytesPerChar);
-  std::regex compiled = Compile(pattern);
+  Regex compiled = Compile(pattern);
   const Shape shape = Measure(compiled);
   guard.Adopt(shape.states, shape.weight);
   return compiled;
@@ -29,7 +98,7 @@ GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_ma
 // without copying. An empty match is listed like any other and the next search starts one byte further on; the
 // walk ends once the empty remainder at the end of the text has been searched.
 template <class Found>
-void SearchWalk(std::string_view text, const std::regex& compiled, Guard& guard, Found&& found) {
+void SearchWalk(std::string_view text, const Regex& compiled, Guard& guard, Found&& found) {
   const char* const end = text.data() + text.size();
   GuardedMatch m = NewMatch(guard);
   for (const char* from = text.data();;) {
@@ -37,17 +106,19 @@ void SearchWalk(std::string_view text, const std::regex& compiled, Guard& guard,
     const char* const first = m[0].first.base();
     const char* const last = m[0].second.base();
     found(m, first, last);
-    if (last != first) from = last;
-    else if (last == end) return;
-    else from = last + 1;
+    if (last != first)
+      from = last;
+    else if (last == end)
+      return;
+    else
+      from = last + 1;
   }
 }
 
 // The replace walk of std::regex_replace with default flags (regex_iterator's steps in libstdc++ 12), run through
 // the guarded iterator: after a non-empty match the previous byte is visible to anchors (match_prev_avail); after
 // an empty one a non-empty match at the same place is tried first, else the search moves on by one byte.
-std::string ReplaceWalk(std::string_view text, const std::regex& compiled, const Replacement& replacement,
-                        Guard& guard) {
+std::string ReplaceWalk(std::string_view text, const Regex& compiled, const Replacement& replacement, Guard& guard) {
   using namespace std::regex_constants;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
@@ -58,14 +129,14 @@ std::string ReplaceWalk(std::string_view text, const std::regex& compiled, const
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;
   if (!search(begin, m, flags)) {
-    guard.Charge(text.size());
+    guard.Charge(static_cast<std::int64_t>(text.size()) * bounds::kResultByteCost);
     return std::string(text);
   }
   const char* before = begin;  // where the text not yet copied starts
   while (true) {
     const char* const first = m[0].first.base();
     const char* const last = m[0].second.base();
-    guard.Charge(static_cast<std::size_t>(first - before));
+    guard.Charge((first - before) * bounds::kResultByteCost);
     out.append(before, first);
     replacement.Expand(m, before, end, out, guard);
     before = last;
@@ -78,95 +149,101 @@ std::string ReplaceWalk(std::string_view text, const std::regex& compiled, const
     flags |= match_prev_avail;
     if (!search(from, m, flags)) break;
   }
-  guard.Charge(static_cast<std::size_t>(end - before));
+  guard.Charge((end - before) * bounds::kResultByteCost);
   out.append(before, end);
   return out;
 }
 
-std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std::string_view replacement) {
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      return ReplaceWalk(text, compiled, Replacement(replacement), guard);
-                    })
+std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std::string_view replacement,
+                           std::size_t argument_bytes) {
+  return Run({text.size(), argument_bytes},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               return ReplaceWalk(text, compiled, Replacement(replacement), guard);
+             })
       .value_or(std::string());
 }
 
 }  // namespace
 
 int Match(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return 0;
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      GuardedMatch m = NewMatch(guard);
-                      const char* const end = text.data() + text.size();
-                      return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m,
-                                              compiled)
-                                 ? 1
-                                 : 0;
-                    })
+  return Run({text.size(), text.size() + pattern.size()},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               GuardedMatch m = NewMatch(guard);
+               const char* const end = text.data() + text.size();
+               return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, compiled) ? 1 : 0;
+             })
       .value_or(0);
 }
 
 std::string Search(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return {};
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      std::string list = "[";
-                      SearchWalk(text, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
-                        for (std::size_t i = 0; i < m.size(); ++i) {
-                          const char* const first = m[i].matched ? m[i].first.base() : nullptr;
-                          const char* const last = m[i].matched ? m[i].second.base() : nullptr;
-                          guard.Charge(static_cast<std::size_t>(last - first) + 3);
-                          list += '"';
-                          list.append(first, last);
-                          list += "\",";
-                        }
-                      });
-                      if (list.size() == 1) return std::string();
-                      list.back() = ']';
-                      return list;
-                    })
+  return Run({text.size(), text.size() + pattern.size()},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               std::string list = "[";
+               SearchWalk(text, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
+                 for (std::size_t i = 0; i < m.size(); ++i) {
+                   const char* const first = m[i].matched ? m[i].first.base() : nullptr;
+                   const char* const last = m[i].matched ? m[i].second.base() : nullptr;
+                   guard.Charge((last - first + 3) * bounds::kResultByteCost);
+                   list += '"';
+                   list.append(first, last);
+                   list += "\",";
+                 }
+               });
+               if (list.size() == 1) return std::string();
+               list.back() = ']';
+               return list;
+             })
       .value_or(std::string());
 }
 
 std::string SearchPositions(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return {};
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      std::string list = "[";
-                      SearchWalk(text, compiled, guard, [&](const GuardedMatch&, const char* first, const char* last) {
-                        guard.Charge(24);
-                        list += '{';
-                        list += std::to_string(first - text.data());
-                        list += ',';
-                        list += std::to_string(last - first);
-                        list += "},";
-                      });
-                      if (list.size() == 1) return std::string();
-                      list.back() = ']';
-                      return list;
-                    })
+  return Run({text.size(), text.size() + pattern.size()},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               std::string list = "[";
+               SearchWalk(text, compiled, guard, [&](const GuardedMatch&, const char* first, const char* last) {
+                 guard.Charge(24 * bounds::kResultByteCost);
+                 list += '{';
+                 list += std::to_string(first - text.data());
+                 list += ',';
+                 list += std::to_string(last - first);
+                 list += "},";
+               });
+               if (list.size() == 1) return std::string();
+               list.back() = ']';
+               return list;
+             })
       .value_or(std::string());
 }
 
 std::string Replace(std::string_view text, std::string_view pattern, std::string_view replacement) {
+  NoError();
   if (text.empty() || pattern.empty() || replacement.empty()) return {};
-  return ReplaceGuarded(text, pattern, replacement);
+  return ReplaceGuarded(text, pattern, replacement, text.size() + pattern.size() + replacement.size());
 }
 
 std::string ReplaceSlice(std::string_view text, std::string_view pattern, std::string_view replacement,
                          std::int32_t start, std::int32_t end) {
+  NoError();
   if (text.empty() || pattern.empty() || replacement.empty()) return {};
   const std::size_t n = text.size();
   const std::size_t stop = end < 0 || static_cast<std::size_t>(end) > n ? n : static_cast<std::size_t>(end);
   const std::size_t from = start < 0 || static_cast<std::size_t>(start) > stop ? 0 : static_cast<std::size_t>(start);
   // The slice is a sub-range, not a copy: the engine never reads outside [from, stop) of a range it is given
   // (without match_prev_avail), so its first byte is the beginning of the input and its end the end.
-  return ReplaceGuarded(text.substr(from, stop - from), pattern, replacement);
+  return ReplaceGuarded(text.substr(from, stop - from), pattern, replacement,
+                        text.size() + pattern.size() + replacement.size());
 }
+
+const char* LastError() noexcept { return last_error; }
 
 }  // namespace hostkit::regex
