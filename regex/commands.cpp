@@ -4,8 +4,10 @@
 
 #include "regex/dialect.h"
 #include "regex/guard.h"
+#include "regex/pattern_facts.h"
 #include "regex/replacement.h"
 #include "regex/run.h"
+#include "regex/start_filter.h"
 
 namespace hostkit::regex {
 namespace {
@@ -25,39 +27,103 @@ std::regex CompileGuarded(std::string_view pattern, Guard& guard) {
 
 GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_match<GuardedIter>>(&guard)); }
 
+// A scan of the text with memchr or the start-byte table costs far less than the engine's try at a place (a call
+// and a few touches of the text): one step is charged per this many bytes scanned.
+constexpr std::size_t kScannedBytesPerStep = 16;
+
+// The searches of a walk over the text [begin, end). Each gives what std::regex_search(from, end, m, compiled,
+// flags) gives, but asks the engine only at the places where the pattern's facts let a match start. The engine's
+// own loop (libstdc++'s _M_search) tries from with flags and every later place with match_prev_avail added; a call
+// with match_continuous tries one place just so. A call costs more than a try inside the loop, so when the places
+// come too thick for the skipping to pay, the rest of the search is left to the loop from the place reached.
+class Searcher {
+ public:
+  using Flags = std::regex_constants::match_flag_type;
+
+  Searcher(std::string_view pattern, const std::regex& compiled, const char* end, Guard& guard)
+      : compiled_(compiled),
+        end_(end),
+        guard_(guard),
+        filter_(Facts(pattern, compiled, guard)),
+        call_cost_(kCallCostBytes + static_cast<std::ptrdiff_t>(pattern.size() / 4)) {}
+
+  bool Search(const char* from, GuardedMatch& m, Flags flags) {
+    if (!filter_.skips()) return Engine(from, m, flags);
+    const char* at = filter_.Next(from, from, end_);
+    std::ptrdiff_t credit = kStartCredit;
+    while (at != nullptr) {
+      guard_.Charge(filter_.TakeScanned() / kScannedBytesPerStep);
+      const Flags here = at == from ? flags : flags | std::regex_constants::match_prev_avail;
+      if (credit < 0) return Engine(at, m, here);
+      if (Engine(at, m, here | std::regex_constants::match_continuous)) return true;
+      if (at == end_) break;
+      const char* const next = filter_.Next(at + 1, from, end_);
+      if (next != nullptr) credit += (next - at) - call_cost_;
+      at = next;
+    }
+    guard_.Charge(filter_.TakeScanned() / kScannedBytesPerStep);
+    return false;
+  }
+
+  // One engine call over [from, end), at every place it chooses to try.
+  bool Engine(const char* from, GuardedMatch& m, Flags flags) {
+    return std::regex_search(GuardedIter(from, &guard_), GuardedIter(end_, &guard_), m, compiled_, flags);
+  }
+
+ private:
+  // Measured natively: a call that fails at its one place costs about what the loop spends on 30 places; patterns
+  // with many states cost more a call (the engine clears a table as large as the pattern).
+  static constexpr std::ptrdiff_t kCallCostBytes = 32;
+  static constexpr std::ptrdiff_t kStartCredit = 4 * kCallCostBytes;
+
+  static PatternFacts Facts(std::string_view pattern, const std::regex& compiled, Guard& guard) {
+    guard.Charge(pattern.size());
+    return ReadPatternFacts(pattern, compiled.getloc());
+  }
+
+  const std::regex& compiled_;
+  const char* end_;
+  Guard& guard_;
+  StartFilter filter_;
+  std::ptrdiff_t call_cost_;
+};
+
 // The search walk. Each remainder of the text is searched as a fresh input (no character before it is visible),
 // without copying. An empty match is listed like any other and the next search starts one byte further on; the
 // walk ends once the empty remainder at the end of the text has been searched.
 template <class Found>
-void SearchWalk(std::string_view text, const std::regex& compiled, Guard& guard, Found&& found) {
+void SearchWalk(std::string_view text, std::string_view pattern, const std::regex& compiled, Guard& guard,
+                Found&& found) {
   const char* const end = text.data() + text.size();
+  Searcher searcher(pattern, compiled, end, guard);
   GuardedMatch m = NewMatch(guard);
   for (const char* from = text.data();;) {
-    if (!std::regex_search(GuardedIter(from, &guard), GuardedIter(end, &guard), m, compiled)) return;
+    if (!searcher.Search(from, m, std::regex_constants::match_default)) return;
     const char* const first = m[0].first.base();
     const char* const last = m[0].second.base();
     found(m, first, last);
-    if (last != first) from = last;
-    else if (last == end) return;
-    else from = last + 1;
+    if (last != first)
+      from = last;
+    else if (last == end)
+      return;
+    else
+      from = last + 1;
   }
 }
 
 // The replace walk of std::regex_replace with default flags (regex_iterator's steps in libstdc++ 12), run through
 // the guarded iterator: after a non-empty match the previous byte is visible to anchors (match_prev_avail); after
 // an empty one a non-empty match at the same place is tried first, else the search moves on by one byte.
-std::string ReplaceWalk(std::string_view text, const std::regex& compiled, const Replacement& replacement,
-                        Guard& guard) {
+std::string ReplaceWalk(std::string_view text, std::string_view pattern, const std::regex& compiled,
+                        const Replacement& replacement, Guard& guard) {
   using namespace std::regex_constants;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
-  auto search = [&](const char* from, GuardedMatch& m, match_flag_type flags) {
-    return std::regex_search(GuardedIter(from, &guard), GuardedIter(end, &guard), m, compiled, flags);
-  };
+  Searcher searcher(pattern, compiled, end, guard);
   std::string out;
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;
-  if (!search(begin, m, flags)) {
+  if (!searcher.Search(begin, m, flags)) {
     guard.Charge(text.size());
     return std::string(text);
   }
@@ -72,11 +138,11 @@ std::string ReplaceWalk(std::string_view text, const std::regex& compiled, const
     const char* from = last;
     if (first == last) {
       if (from == end) break;
-      if (search(from, m, flags | match_not_null | match_continuous)) continue;
+      if (searcher.Engine(from, m, flags | match_not_null | match_continuous)) continue;
       ++from;
     }
     flags |= match_prev_avail;
-    if (!search(from, m, flags)) break;
+    if (!searcher.Search(from, m, flags)) break;
   }
   guard.Charge(static_cast<std::size_t>(end - before));
   out.append(before, end);
@@ -87,7 +153,7 @@ std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std:
   return RunGuarded(text.size(),
                     [&](Guard& guard) {
                       const std::regex compiled = CompileGuarded(pattern, guard);
-                      return ReplaceWalk(text, compiled, Replacement(replacement), guard);
+                      return ReplaceWalk(text, pattern, compiled, Replacement(replacement), guard);
                     })
       .value_or(std::string());
 }
@@ -96,16 +162,14 @@ std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std:
 
 int Match(std::string_view text, std::string_view pattern) {
   if (text.empty() || pattern.empty()) return 0;
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      GuardedMatch m = NewMatch(guard);
-                      const char* const end = text.data() + text.size();
-                      return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m,
-                                              compiled)
-                                 ? 1
-                                 : 0;
-                    })
+  return RunGuarded(
+             text.size(),
+             [&](Guard& guard) {
+               const std::regex compiled = CompileGuarded(pattern, guard);
+               GuardedMatch m = NewMatch(guard);
+               const char* const end = text.data() + text.size();
+               return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, compiled) ? 1 : 0;
+             })
       .value_or(0);
 }
 
@@ -115,7 +179,7 @@ std::string Search(std::string_view text, std::string_view pattern) {
                     [&](Guard& guard) {
                       const std::regex compiled = CompileGuarded(pattern, guard);
                       std::string list = "[";
-                      SearchWalk(text, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
+                      SearchWalk(text, pattern, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
                         for (std::size_t i = 0; i < m.size(); ++i) {
                           const char* const first = m[i].matched ? m[i].first.base() : nullptr;
                           const char* const last = m[i].matched ? m[i].second.base() : nullptr;
@@ -138,14 +202,15 @@ std::string SearchPositions(std::string_view text, std::string_view pattern) {
                     [&](Guard& guard) {
                       const std::regex compiled = CompileGuarded(pattern, guard);
                       std::string list = "[";
-                      SearchWalk(text, compiled, guard, [&](const GuardedMatch&, const char* first, const char* last) {
-                        guard.Charge(24);
-                        list += '{';
-                        list += std::to_string(first - text.data());
-                        list += ',';
-                        list += std::to_string(last - first);
-                        list += "},";
-                      });
+                      SearchWalk(text, pattern, compiled, guard,
+                                 [&](const GuardedMatch&, const char* first, const char* last) {
+                                   guard.Charge(24);
+                                   list += '{';
+                                   list += std::to_string(first - text.data());
+                                   list += ',';
+                                   list += std::to_string(last - first);
+                                   list += "},";
+                                 });
                       if (list.size() == 1) return std::string();
                       list.back() = ']';
                       return list;

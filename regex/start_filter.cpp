@@ -1,0 +1,99 @@
+#include "regex/start_filter.h"
+
+#include <cstring>
+
+namespace hostkit::regex {
+namespace {
+
+const char* FindByte(const char* from, const char* end, char c) {
+  return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+}
+
+}  // namespace
+
+StartFilter::StartFilter(const PatternFacts& facts)
+    : skips_(facts.known && (facts.line_start || !facts.nullable)),
+      nullable_(facts.nullable),
+      line_start_(facts.line_start),
+      prefix_(facts.prefix),
+      rare_(facts.rarest),
+      needed_(facts.needed) {
+  for (std::size_t b = 0; b < 256; ++b) table_[b] = facts.first[b];
+}
+
+const char* StartFilter::Next(const char* at, const char* search_start, const char* end) {
+  if (!skips_) return at;
+  if (needed_ >= 0 && !NeededAhead(at, end)) return nullptr;
+  return line_start_ ? NextLineStart(at, search_start, end) : NextStart(at, end);
+}
+
+std::size_t StartFilter::TakeScanned() noexcept {
+  const std::size_t n = scanned_;
+  scanned_ = 0;
+  return n;
+}
+
+bool StartFilter::Fits(const char* at, const char* end) const {
+  if (nullable_) return true;
+  if (at == end || !table_[static_cast<unsigned char>(*at)]) return false;
+  return prefix_.size() <= static_cast<std::size_t>(end - at) && std::memcmp(at, prefix_.data(), prefix_.size()) == 0;
+}
+
+const char* StartFilter::NextStart(const char* at, const char* end) {
+  const std::size_t n = prefix_.size();
+  if (n > 0) {
+    // The prefix's rarest byte first (memchr), then the whole prefix where it turns up.
+    if (static_cast<std::size_t>(end - at) < n) return nullptr;
+    const char rare = prefix_[rare_];
+    const char* const last = end - (n - 1 - rare_);  // the rare byte of a whole prefix lies before this
+    for (const char* from = at + rare_; from < last;) {
+      const char* const hit = FindByte(from, last, rare);
+      scanned_ += static_cast<std::size_t>((hit != nullptr ? hit + 1 : last) - from);
+      if (hit == nullptr) return nullptr;
+      const char* const start = hit - rare_;
+      if (std::memcmp(start, prefix_.data(), n) == 0) return start;
+      from = hit + 1;
+    }
+    return nullptr;
+  }
+  for (const char* p = at; p != end; ++p) {
+    if (table_[static_cast<unsigned char>(*p)]) {
+      scanned_ += static_cast<std::size_t>(p - at) + 1;
+      return p;
+    }
+  }
+  scanned_ += static_cast<std::size_t>(end - at);
+  return nullptr;
+}
+
+// The dialect's "^" holds after a line feed only (a carriage return is no line end), and at the start of a search
+// that sees no byte before it; the search's start is always tried.
+const char* StartFilter::NextLineStart(const char* at, const char* search_start, const char* end) {
+  const char* p = at;
+  if (p != search_start) {
+    const char* const feed = FindByte(p - 1, end, '\n');
+    scanned_ += static_cast<std::size_t>((feed != nullptr ? feed + 1 : end) - (p - 1));
+    if (feed == nullptr) return nullptr;
+    p = feed + 1;
+  }
+  while (!Fits(p, end)) {
+    if (p == end) return nullptr;
+    const char* const feed = FindByte(p, end, '\n');
+    scanned_ += static_cast<std::size_t>((feed != nullptr ? feed + 1 : end) - p);
+    if (feed == nullptr) return nullptr;
+    p = feed + 1;
+  }
+  return p;
+}
+
+bool StartFilter::NeededAhead(const char* at, const char* end) {
+  const bool known = needed_from_ != nullptr && at >= needed_from_ && (needed_at_ == nullptr || at <= needed_at_);
+  if (!known) {
+    needed_from_ = at;
+    needed_at_ = FindByte(at, end, static_cast<char>(needed_));
+    scanned_ += static_cast<std::size_t>((needed_at_ != nullptr ? needed_at_ + 1 : end) - at);
+  }
+  return needed_at_ != nullptr;
+}
+
+}  // namespace hostkit::regex
