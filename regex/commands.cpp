@@ -45,11 +45,11 @@ class Searcher {
  public:
   using Flags = std::regex_constants::match_flag_type;
 
-  Searcher(std::string_view pattern, const std::regex& compiled, const char* end, Guard& guard)
+  Searcher(std::string_view pattern, const std::regex& compiled, const char* begin, const char* end, Guard& guard)
       : compiled_(compiled),
         end_(end),
         guard_(guard),
-        filter_(Facts(pattern, compiled, guard)),
+        filter_(Facts(pattern, compiled, guard), std::string_view(begin, static_cast<std::size_t>(end - begin))),
         call_cost_(kCallCostBytes + static_cast<std::ptrdiff_t>(pattern.size() / 16)),
         credit_(2 * call_cost_) {}
 
@@ -121,7 +121,7 @@ template <class Found>
 void SearchWalk(std::string_view text, std::string_view pattern, const std::regex& compiled, Guard& guard,
                 Found&& found) {
   const char* const end = text.data() + text.size();
-  Searcher searcher(pattern, compiled, end, guard);
+  Searcher searcher(pattern, compiled, text.data(), end, guard);
   GuardedMatch m = NewMatch(guard);
   for (const char* from = text.data();;) {
     if (!searcher.Search(from, m, std::regex_constants::match_default)) return;
@@ -145,7 +145,7 @@ std::string ReplaceWalk(std::string_view text, std::string_view pattern, const s
   using namespace std::regex_constants;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
-  Searcher searcher(pattern, compiled, end, guard);
+  Searcher searcher(pattern, compiled, text.data(), end, guard);
   std::string out;
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;

@@ -388,20 +388,6 @@ class Reader {
   std::map<std::string, ByteSet> classes_;
 };
 
-// How often a byte turns up in prose, roughly: the needed byte is the rarest of the candidates.
-int Commonness(unsigned char b) {
-  static constexpr char kLetters[] = "etaoinshrdlcumwfgypbvkjxqz";  // most common first
-  if (b == ' ') return 100;
-  if (b >= 'a' && b <= 'z') {
-    for (int i = 0; kLetters[i] != '\0'; ++i)
-      if (kLetters[i] == b) return 90 - 3 * i;
-  }
-  if (b == '\n' || b == '.' || b == ',' || b == '\r') return 15;
-  if (b >= '0' && b <= '9') return 8;
-  if (b >= 'A' && b <= 'Z') return 6;
-  return b >= 0x80 || b < 0x20 ? 1 : 3;
-}
-
 }  // namespace
 
 PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& locale) {
@@ -413,18 +399,8 @@ PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& local
   facts.line_start = f.line_start;
   if (!f.nullable) facts.first = f.first;
   facts.prefix = f.prefix;
-  for (std::size_t i = 0; i < facts.prefix.size(); ++i) {
-    const auto c = static_cast<unsigned char>(facts.prefix[i]);
-    if (Commonness(c) < Commonness(static_cast<unsigned char>(facts.prefix[facts.rarest]))) facts.rarest = i;
-    f.must.reset(c);
-  }
-  int best = 1000;
-  for (int b = 0; b < 256; ++b) {
-    if (f.must[static_cast<std::size_t>(b)] && Commonness(static_cast<unsigned char>(b)) < best) {
-      best = Commonness(static_cast<unsigned char>(b));
-      facts.needed = b;
-    }
-  }
+  facts.needed = f.must;
+  for (const char c : facts.prefix) facts.needed.reset(static_cast<unsigned char>(c));
   return facts;
 }
 

@@ -18,8 +18,7 @@ struct PatternFacts {
   bool line_start = false;  // every match starts where "^" holds
   ByteSet first;            // when not nullable: every byte a match can start with (more is allowed)
   std::string prefix;       // every match starts with these bytes
-  std::size_t rarest = 0;   // index of the prefix's byte that is likely rarest in prose, the one to scan for
-  int needed = -1;          // a byte that every match contains and the prefix does not, or -1
+  ByteSet needed;           // bytes that every match contains, those of the prefix left out
 };
 
 // Groups nest at most this deep in a pattern that is read; deeper ones are not read (the reader recurses once a

@@ -1,5 +1,8 @@
 #include "regex/start_filter.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace hostkit::regex {
@@ -9,16 +12,54 @@ const char* FindByte(const char* from, const char* end, char c) {
   return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
 }
 
+// How often a byte turns up in prose, roughly; breaks ties between bytes equally rare in the sample.
+int Commonness(unsigned char b) {
+  static constexpr char kLetters[] = "etaoinshrdlcumwfgypbvkjxqz";  // most common first
+  if (b == ' ') return 100;
+  for (int i = 0; kLetters[i] != '\0'; ++i)
+    if (kLetters[i] == b) return 90 - 3 * i;
+  if (b == '\n' || b == '.' || b == ',' || b == '\r') return 15;
+  if (b >= '0' && b <= '9') return 8;
+  if (b >= 'A' && b <= 'Z') return 6;
+  return b >= 0x80 || b < 0x20 ? 1 : 3;
+}
+
+// Four slices of 1 KB spread over the text: enough to tell a byte that turns up on every line from a rare one.
+constexpr std::size_t kSamples = 4;
+constexpr std::size_t kSampleBytes = 1024;
+
+std::array<std::uint32_t, 256> Sample(std::string_view text) {
+  std::array<std::uint32_t, 256> counts{};
+  const std::size_t step = text.size() / kSamples;
+  for (std::size_t s = 0; s < kSamples; ++s)
+    for (const char c : text.substr(s * step, kSampleBytes)) ++counts[static_cast<unsigned char>(c)];
+  return counts;
+}
+
 }  // namespace
 
-StartFilter::StartFilter(const PatternFacts& facts)
+StartFilter::StartFilter(const PatternFacts& facts, std::string_view text)
     : skips_(facts.known && (facts.line_start || !facts.nullable)),
       nullable_(facts.nullable),
       line_start_(facts.line_start),
-      prefix_(facts.prefix),
-      rare_(facts.rarest),
-      needed_(facts.needed) {
+      prefix_(facts.prefix) {
   for (std::size_t b = 0; b < 256; ++b) table_[b] = facts.first[b];
+  if (!skips_ || (prefix_.size() < 2 && facts.needed.count() < 2)) {
+    for (int b = 0; b < 256; ++b)
+      if (facts.needed[static_cast<std::size_t>(b)]) needed_ = b;
+    return;
+  }
+  const std::array<std::uint32_t, 256> counts = Sample(text);
+  scanned_ += std::min(text.size(), kSamples * kSampleBytes);
+  auto rarer = [&](unsigned char a, unsigned char b) {
+    return counts[a] != counts[b] ? counts[a] < counts[b] : Commonness(a) < Commonness(b);
+  };
+  for (std::size_t i = 1; i < prefix_.size(); ++i)
+    if (rarer(static_cast<unsigned char>(prefix_[i]), static_cast<unsigned char>(prefix_[rare_]))) rare_ = i;
+  for (int b = 0; b < 256; ++b)
+    if (facts.needed[static_cast<std::size_t>(b)] &&
+        (needed_ < 0 || rarer(static_cast<unsigned char>(b), static_cast<unsigned char>(needed_))))
+      needed_ = b;
 }
 
 const char* StartFilter::Next(const char* at, const char* search_start, const char* end) {

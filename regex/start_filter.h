@@ -1,9 +1,11 @@
 #pragma once
 // Finds, from a pattern's facts, the places of a text where a match can start: a scan for the prefix's rarest byte,
 // a 256-entry table of start bytes, the line starts of a "^" pattern, and an end to the search once a byte that
-// every match needs is no longer in the text.
+// every match needs is no longer in the text. Which byte of the prefix, and which needed byte, is the rarest is
+// read from a sample of the text.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "regex/pattern_facts.h"
 
@@ -11,7 +13,7 @@ namespace hostkit::regex {
 
 class StartFilter {
  public:
-  explicit StartFilter(const PatternFacts& facts);
+  StartFilter(const PatternFacts& facts, std::string_view text);
 
   // False when every place may start a match: then there is nothing to skip.
   bool skips() const noexcept { return skips_; }
@@ -35,7 +37,7 @@ class StartFilter {
   bool line_start_ = false;
   bool table_[256] = {};
   std::string prefix_;
-  std::size_t rare_ = 0;  // index in prefix_ of the byte searched for
+  std::size_t rare_ = 0;  // index in prefix_ of the byte scanned for
   int needed_ = -1;
   const char* needed_from_ = nullptr;  // the needed byte is not in [needed_from_, needed_at_)
   const char* needed_at_ = nullptr;    // where it is, or nullptr when it is not after needed_from_

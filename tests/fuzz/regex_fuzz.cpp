@@ -62,9 +62,9 @@ std::string ReferencePositions(std::string_view text, const std::regex& re) {
 // the byte every match needs, and line feeds, in an order drawn from seed.
 std::string LongText(const std::string& text, const PatternFacts& facts, std::uint8_t seed) {
   std::string starts;
-  for (int b = 0; b < 256 && starts.size() < 32; ++b)
-    if (facts.first[static_cast<std::size_t>(b)]) starts += static_cast<char>(b);
-  if (facts.needed >= 0) starts += static_cast<char>(facts.needed);
+  for (int b = 0; b < 256 && starts.size() < 48; ++b)
+    if (facts.first[static_cast<std::size_t>(b)] || facts.needed[static_cast<std::size_t>(b)])
+      starts += static_cast<char>(b);
   std::string out;
   const std::size_t size = 300 + 2 * std::size_t{seed};
   std::uint32_t state = seed;

@@ -24,69 +24,69 @@ struct FactsCase {
   const char* pattern;
   int nullable;  // 1, 0, or kUnknown
   bool line_start;
-  const char* in;   // bytes the start set must hold (when not nullable)
-  const char* out;  // bytes it must not hold
-  int needed;       // a byte, or -1
+  const char* in;      // bytes the start set must hold (when not nullable)
+  const char* out;     // bytes it must not hold
+  const char* needed;  // the bytes every match needs, beside the prefix
 };
 
 TEST(RegexPatternFacts, TrickyShapes) {
   const FactsCase cases[] = {
       // Alternatives with an empty branch, optional parts and zero counts.
-      {"a|", 1, false, "", "", -1},
-      {"(?:|a)b", 0, false, "ab", "c", 'b'},
-      {"(?:ab)?c", 0, false, "ac", "b", 'c'},
-      {"(?:A){0}a", 0, false, "a", "A", -1},
-      {"(A){0,0}a", 0, false, "a", "A", -1},
-      {"(?:A)?a", 0, false, "Aa", "b", 'a'},
-      {"a{0}", 1, false, "", "", -1},
-      {"a*?b", 0, false, "ab", "c", 'b'},
-      {"a+?", 0, false, "a", "b", -1},
-      {"x*", 1, false, "", "", -1},
+      {"a|", 1, false, "", "", ""},
+      {"(?:|a)b", 0, false, "ab", "c", "b"},
+      {"(?:ab)?c", 0, false, "ac", "b", "c"},
+      {"(?:A){0}a", 0, false, "a", "A", ""},
+      {"(A){0,0}a", 0, false, "a", "A", ""},
+      {"(?:A)?a", 0, false, "Aa", "b", "a"},
+      {"a{0}", 1, false, "", "", ""},
+      {"a*?b", 0, false, "ab", "c", "b"},
+      {"a+?", 0, false, "a", "b", ""},
+      {"x*", 1, false, "", "", ""},
       // Lookaheads and boundaries consume nothing: the start is what follows them.
-      {"(?=x)abc", 0, false, "a", "x", -1},
-      {"(?!x)[a-c]y", 0, false, "abc", "xy", 'y'},
-      {"(?=a)", 1, false, "", "", -1},
-      {"\\b[0-9]+", 0, false, "0123456789", "a ", -1},
-      {"\\bmiles\\b", 0, false, "m", "i", -1},
-      {"\\B\\$1", 0, false, "$", "1", -1},
+      {"(?=x)abc", 0, false, "a", "x", ""},
+      {"(?!x)[a-c]y", 0, false, "abc", "xy", "y"},
+      {"(?=a)", 1, false, "", "", ""},
+      {"\\b[0-9]+", 0, false, "0123456789", "a ", ""},
+      {"\\bmiles\\b", 0, false, "m", "i", ""},
+      {"\\B\\$1", 0, false, "$", "1", ""},
       // Line starts.
-      {"^#", 0, true, "#", "a", -1},
-      {"^", 1, true, "", "", -1},
-      {"(?:^a|^b)", 0, true, "ab", "c", -1},
-      {"(?:^a|b)", 0, false, "ab", "c", -1},
-      {"(?:^)?a", 0, false, "a", "", -1},
-      {"a^b", 0, false, "a", "b", -1},
-      {"(?=^)a", 0, false, "a", "", -1},
+      {"^#", 0, true, "#", "a", ""},
+      {"^", 1, true, "", "", ""},
+      {"(?:^a|^b)", 0, true, "ab", "c", ""},
+      {"(?:^a|b)", 0, false, "ab", "c", ""},
+      {"(?:^)?a", 0, false, "a", "", ""},
+      {"a^b", 0, false, "a", "b", ""},
+      {"(?=^)a", 0, false, "a", "", ""},
       // Classes: escapes, brackets, negation, ranges, the dot.
-      {"\\d", 0, false, "0123456789", "a_ \xB2", -1},
-      {"\\w", 0, false, "azAZ09_", "- \n\xE9", -1},
-      {"\\s", 0, false, " \t\n\r\v\f", "a_", -1},
-      {"\\D", 0, false, "a \xE9\xB2", "0123456789", -1},
-      {"\\W", 0, false, "- \n\xE9", "azAZ09_", -1},
-      {"[^\\s]", 0, false, "a\xE9", " \t\n\r\v\f", -1},
-      {"[^a-z]x", 0, false, "A\n\xE9{", "amz", 'x'},
-      {"[\\d-]", 0, false, "09-", "a", -1},
-      {"[-a]", 0, false, "-a", "b", -1},
-      {"[[:alpha:]_]", 0, false, "aZ_", "1 ", -1},
-      {"[\\x41-\\x43]", 0, false, "ABC", "D@", -1},
-      {"[a\\]]", 0, false, "a]", "\\", -1},
-      {"[\\b]", 0, false, "\b", "b", -1},
-      {"[^]", 0, false, "\n\r\xFF", "", -1},
-      {".", 0, false, "a\xFF\t", "\n\r", -1},
+      {"\\d", 0, false, "0123456789", "a_ \xB2", ""},
+      {"\\w", 0, false, "azAZ09_", "- \n\xE9", ""},
+      {"\\s", 0, false, " \t\n\r\v\f", "a_", ""},
+      {"\\D", 0, false, "a \xE9\xB2", "0123456789", ""},
+      {"\\W", 0, false, "- \n\xE9", "azAZ09_", ""},
+      {"[^\\s]", 0, false, "a\xE9", " \t\n\r\v\f", ""},
+      {"[^a-z]x", 0, false, "A\n\xE9{", "amz", "x"},
+      {"[\\d-]", 0, false, "09-", "a", ""},
+      {"[-a]", 0, false, "-a", "b", ""},
+      {"[[:alpha:]_]", 0, false, "aZ_", "1 ", ""},
+      {"[\\x41-\\x43]", 0, false, "ABC", "D@", ""},
+      {"[a\\]]", 0, false, "a]", "\\", ""},
+      {"[\\b]", 0, false, "\b", "b", ""},
+      {"[^]", 0, false, "\n\r\xFF", "", ""},
+      {".", 0, false, "a\xFF\t", "\n\r", ""},
       // Unsure parts of brackets and escapes leave every byte possible.
-      {"[\\x80-\\xFF]", 0, false, "\x01\x80", "", -1},
-      {"[a-c-e]", 0, false, "z\x01", "", -1},
-      {"[[.a.]]", 0, false, "z", "", -1},
-      {"\\u0141", 0, false, "Az", "", -1},
-      {"\\u0041", 0, false, "A", "z", -1},
-      {"\\cJ", 0, false, "J\n", "", -1},
+      {"[\\x80-\\xFF]", 0, false, "\x01\x80", "", ""},
+      {"[a-c-e]", 0, false, "z\x01", "", ""},
+      {"[[.a.]]", 0, false, "z", "", ""},
+      {"\\u0141", 0, false, "Az", "", ""},
+      {"\\u0041", 0, false, "A", "z", ""},
+      {"\\cJ", 0, false, "J\n", "", ""},
       // Literals, a needed byte, and what is not read at all.
-      {"ERROR ([0-9]+)", 0, false, "E", "R0", -1},
-      {"[\\w.+-]+@[\\w-]+\\.[\\w.-]+", 0, false, "a.+-_", "@", '@'},
-      {"\\x41\\.\\0", 0, false, "A", "", -1},
-      {"]}", 0, false, "]", "}", -1},
-      {"(a)\\1", kUnknown, false, "", "", -1},
-      {"\\q", kUnknown, false, "", "", -1},
+      {"ERROR ([0-9]+)", 0, false, "E", "R0", ""},
+      {"[\\w.+-]+@[\\w-]+\\.[\\w.-]+", 0, false, "a.+-_", "@", "@."},
+      {"\\x41\\.\\0", 0, false, "A", "", ""},
+      {"]}", 0, false, "]", "}", ""},
+      {"(a)\\1", kUnknown, false, "", "", ""},
+      {"\\q", kUnknown, false, "", "", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pattern);
@@ -100,7 +100,9 @@ TEST(RegexPatternFacts, TrickyShapes) {
     EXPECT_EQ(f.line_start, c.line_start);
     for (const char* b = c.in; *b != '\0'; ++b) EXPECT_TRUE(f.first[static_cast<unsigned char>(*b)]) << *b;
     for (const char* b = c.out; *b != '\0'; ++b) EXPECT_FALSE(f.first[static_cast<unsigned char>(*b)]) << *b;
-    EXPECT_EQ(f.needed, c.needed);
+    ByteSet needed;
+    for (const char* b = c.needed; *b != '\0'; ++b) needed.set(static_cast<unsigned char>(*b));
+    EXPECT_EQ(f.needed, needed);
   }
 }
 
@@ -125,7 +127,7 @@ TEST(RegexPatternFacts, DeepNestingIsNotRead) {
 
 // Every place the filter gives over a text, from a search that starts at its first byte.
 std::vector<std::ptrdiff_t> Places(const std::string& pattern, const std::string& text) {
-  StartFilter filter(Read(pattern));
+  StartFilter filter(Read(pattern), text);
   std::vector<std::ptrdiff_t> places;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
