@@ -8,8 +8,24 @@
 namespace hostkit::regex {
 namespace {
 
+// memchr a word at a time, inline: Wine's msvcrt memchr goes a byte at a time (0.3 to 0.4 ms a megabyte measured,
+// this 0.13), and the line-start scan calls it once a line, where a call through the import costs more than the
+// line.
 const char* FindByte(const char* from, const char* end, char c) {
-  return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+  using Word = std::uintptr_t;
+  constexpr Word kOnes = ~Word{0} / 0xFF;  // 0x0101...
+  constexpr Word kHighs = kOnes << 7;      // 0x8080...
+  const Word pattern = kOnes * static_cast<unsigned char>(c);
+  const char* p = from;
+  for (; end - p >= static_cast<std::ptrdiff_t>(sizeof(Word)); p += sizeof(Word)) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    w ^= pattern;
+    if (((w - kOnes) & ~w & kHighs) != 0) break;  // some byte of w is zero: c is in this word
+  }
+  for (; p != end; ++p)
+    if (*p == c) return p;
+  return nullptr;
 }
 
 // How often a byte turns up in prose, roughly; breaks ties between bytes equally rare in the sample.
