@@ -1,14 +1,17 @@
 #pragma once
 // Shared by bench/native/regex_walks.cpp and bench/wine/regex_walks.cpp: the regex commands against a bare
 // std::regex loop over the same text with the same engine, at 1 MB and 10 MB, with a guard-only loop that shows
-// what the guarded iterator alone costs.
+// what the guarded iterator and traits alone cost, and an account-only loop (the bare loop with a memory account
+// active) that shows what the account of operator new and delete alone costs.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <regex>
 #include <string>
 
+#include "regex/account.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
 
@@ -16,11 +19,10 @@ namespace bench {
 
 // Prose with numbers and addresses, as a script might search it.
 inline std::string Text(std::size_t size) {
-  static const char* const lines[] = {
-      "Order 10442 shipped to anna.berg@example.com on 2024-03-18, total 129.90\n",
-      "lorem ipsum dolor sit amet, consectetur adipiscing elit; call 555 0199 now\n",
-      "reply to support+billing@mail.example.org about ticket 88123\n",
-      "nothing to see on this line at all, just words and more words here\n"};
+  static const char* const lines[] = {"Order 10442 shipped to anna.berg@example.com on 2024-03-18, total 129.90\n",
+                                      "lorem ipsum dolor sit amet, consectetur adipiscing elit; call 555 0199 now\n",
+                                      "reply to support+billing@mail.example.org about ticket 88123\n",
+                                      "nothing to see on this line at all, just words and more words here\n"};
   std::string text;
   for (std::size_t i = 0; text.size() < size; ++i) text += lines[i % 4];
   text.resize(size);
@@ -45,17 +47,28 @@ inline std::size_t BarePositions(const std::string& text, const std::regex& re) 
   for (const char* from = text.data();;) {
     if (!std::regex_search(from, end, m, re)) break;
     list += "{" + std::to_string(m[0].first - text.data()) + "," + std::to_string(m[0].second - m[0].first) + "},";
-    if (m[0].second != m[0].first) from = m[0].second;
-    else if (m[0].second == end) break;
-    else from = m[0].second + 1;
+    if (m[0].second != m[0].first)
+      from = m[0].second;
+    else if (m[0].second == end)
+      break;
+    else
+      from = m[0].second + 1;
   }
   return list.size();
 }
 
-// The same walk through the guarded iterator and allocator, with an unlimited budget.
-inline std::size_t GuardedPositions(const std::string& text, const std::regex& re) {
+// The bare loop with a memory account active on the thread, limited to the whole address space.
+inline std::size_t AccountedPositions(const std::string& text, const std::regex& re) {
+  hostkit::regex::MemoryAccount account(SIZE_MAX);
+  hostkit::regex::AccountScope scope(account);
+  return BarePositions(text, re);
+}
+
+// The same walk through the guarded iterator, traits and allocator, with an unlimited budget.
+inline std::size_t GuardedPositions(const std::string& text, const hostkit::regex::Regex& re) {
   using namespace hostkit::regex;
-  Guard guard(0, SIZE_MAX / 2);
+  Budget budget{INT64_MAX / 4, Clock::now() + std::chrono::hours(1)};
+  Guard guard(0, budget);
   const Shape shape = Measure(re);
   guard.Adopt(shape.states, shape.weight);
   std::string list = "[";
@@ -66,9 +79,12 @@ inline std::size_t GuardedPositions(const std::string& text, const std::regex& r
     const char* first = m[0].first.base();
     const char* last = m[0].second.base();
     list += "{" + std::to_string(first - text.data()) + "," + std::to_string(last - first) + "},";
-    if (last != first) from = last;
-    else if (last == end) break;
-    else from = last + 1;
+    if (last != first)
+      from = last;
+    else if (last == end)
+      break;
+    else
+      from = last + 1;
   }
   return list.size();
 }
@@ -82,38 +98,40 @@ struct Commands {
 
 inline void Run(const char* where, const Commands& commands) {
   std::printf("regex walks (%s): seconds (best of 5) and ratio to the bare std::regex loop\n", where);
-  std::printf("%-8s %-10s %9s %18s %18s %18s %18s\n", "text", "pattern", "bare", "guard only", "RegExSearch",
-              "RegExSearchPos", "RegExReplace");
+  std::printf("%-8s %-10s %9s %18s %18s %18s %18s %18s\n", "text", "pattern", "bare", "guard only", "account only",
+              "RegExSearch", "RegExSearchPos", "RegExReplace");
   const char* patterns[][2] = {{"digits", "[0-9]+"}, {"e-mail", "[\\w.+-]+@[\\w-]+\\.[\\w.-]+"}};
-  double at1[2][5] = {};
+  double at1[2][6] = {};
   for (const std::size_t mb : {1, 10}) {
     const std::string text = Text(mb << 20);
     for (int p = 0; p < 2; ++p) {
       const char* pattern = patterns[p][1];
       const std::regex bare_re(pattern, std::regex::ECMAScript | std::regex::multiline);
-      const std::regex dialect_re = hostkit::regex::Compile(pattern);
+      const hostkit::regex::Regex dialect_re = hostkit::regex::Compile(pattern);
       std::size_t sink = 0;
       // Interleaved and the best of five: the machine may be busy, and each kind sees the same conditions.
       const std::function<void()> runs[] = {
           [&] { sink += BarePositions(text, bare_re); },
           [&] { sink += GuardedPositions(text, dialect_re); },
+          [&] { sink += AccountedPositions(text, bare_re); },
           [&] { sink += commands.search(text, pattern).size(); },
           [&] { sink += commands.positions(text, pattern).size(); },
           [&] { sink += commands.replace(text, pattern, "<$&>").size(); },
           [&] { sink += std::regex_replace(text, bare_re, std::string("<$&>")).size(); }};
-      double best[6];
-      std::fill(best, best + 6, 1e30);
+      double best[7];
+      std::fill(best, best + 7, 1e30);
       for (int round = 0; round < 5; ++round)
-        for (int i = 0; i < 6; ++i) best[i] = std::min(best[i], Seconds(runs[i], 1));
+        for (int i = 0; i < 7; ++i) best[i] = std::min(best[i], Seconds(runs[i], 1));
       double* t = best;
-      const double bare_replace = best[5];
+      const double bare_replace = best[6];
       std::printf("%2zu MB    %-10s %9.3f", mb, patterns[p][0], t[0]);
-      for (int i = 1; i < 4; ++i) std::printf(" %9.3f (%5.2fx)", t[i], t[i] / t[0]);
-      std::printf(" %9.3f (%5.2fx vs regex_replace %.3f)\n", t[4], t[4] / bare_replace, bare_replace);
-      if (mb == 1) std::copy(t, t + 5, at1[p]);
+      for (int i = 1; i < 5; ++i) std::printf(" %9.3f (%5.2fx)", t[i], t[i] / t[0]);
+      std::printf(" %9.3f (%5.2fx vs regex_replace %.3f)\n", t[5], t[5] / bare_replace, bare_replace);
+      if (mb == 1)
+        std::copy(t, t + 6, at1[p]);
       else {
         std::printf("         10 MB / 1 MB:");
-        for (int i = 0; i < 5; ++i) std::printf(" %.1f", t[i] / at1[p][i]);
+        for (int i = 0; i < 6; ++i) std::printf(" %.1f", t[i] / at1[p][i]);
         std::printf("\n");
       }
       if (sink == 0) std::printf("nothing found\n");

@@ -24,4 +24,8 @@ char* hk_RegExReplace_5(const char* text, const char* pattern, const char* repla
       [&] { return host::TextResult(regex::ReplaceSlice(Arg(text), Arg(pattern), Arg(replacement), start, end)); });
 }
 
+char* hk_GetRegExError() {
+  return GuardString([] { return host::TextResult(regex::LastError()); });
+}
+
 }  // extern "C"

@@ -1,8 +1,10 @@
 #include "regex/commands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
+#include "regex/bounds.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
 #include "regex/pattern_facts.h"
@@ -13,24 +15,87 @@
 namespace hostkit::regex {
 namespace {
 
-// The pattern compiler recurses once per term and per "(" without any hook inside: measured on i686, 3,246 nested
-// "(" or a 10,741-character literal filled 1 MB, so this much room per pattern byte is checked before compiling.
-constexpr std::size_t kCompileBytesPerChar = 100 * sizeof(void*);
+using bounds::kCompileBytesPerChar;
 
-std::regex CompileGuarded(std::string_view pattern, Guard& guard) {
+// The reason the last regex command of this thread failed; empty after one that worked. A plain array: a
+// thread_local with a destructor would need the runtime's TLS destructor support in the DLL.
+thread_local char last_error[96];
+
+const char* EngineErrorName(std::regex_constants::error_type code) {
+  using namespace std::regex_constants;
+  switch (code) {
+    case error_collate:
+      return "invalid collating element";
+    case error_ctype:
+      return "invalid character class";
+    case error_escape:
+      return "invalid escape";
+    case error_backref:
+      return "invalid back-reference";
+    case error_brack:
+      return "unbalanced bracket";
+    case error_paren:
+      return "unbalanced parenthesis";
+    case error_brace:
+      return "unbalanced brace";
+    case error_badbrace:
+      return "invalid repetition count";
+    case error_range:
+      return "invalid character range";
+    case error_space:
+      return "pattern too large";
+    case error_badrepeat:
+      return "nothing to repeat";
+    default:
+      return "invalid pattern";
+  }
+}
+
+void Report(const Failure& failure) {
+  switch (failure.kind) {
+    case Failure::Kind::kNone:
+      last_error[0] = '\0';
+      return;
+    case Failure::Kind::kRejected:
+      std::snprintf(last_error, sizeof last_error, "pattern rejected: %s", EngineErrorName(failure.code));
+      return;
+    case Failure::Kind::kTime:
+      std::snprintf(last_error, sizeof last_error, "%s", "time bound exceeded");
+      return;
+    case Failure::Kind::kMemory:
+      std::snprintf(last_error, sizeof last_error, "%s", "memory bound exceeded");
+      return;
+    case Failure::Kind::kStack:
+      std::snprintf(last_error, sizeof last_error, "%s", "stack exhausted");
+      return;
+    case Failure::Kind::kInternal:
+      std::snprintf(last_error, sizeof last_error, "%s", "internal error");
+      return;
+  }
+}
+
+// Runs a command's job within its bounds and records how it went.
+template <class Job>
+auto Run(Limits limits, Job job) {
+  Failure failure;
+  auto result = RunGuarded(limits, failure, std::move(job));
+  Report(failure);
+  return result;
+}
+
+// A command given an empty argument answers its failure value without an error.
+void NoError() { last_error[0] = '\0'; }
+
+Regex CompileGuarded(std::string_view pattern, Guard& guard) {
   if (pattern.size() > SIZE_MAX / kCompileBytesPerChar) guard.RequireRoom(SIZE_MAX);
   guard.RequireRoom(pattern.size() * kCompileBytesPerChar);
-  std::regex compiled = Compile(pattern);
+  Regex compiled = Compile(pattern);
   const Shape shape = Measure(compiled);
   guard.Adopt(shape.states, shape.weight);
   return compiled;
 }
 
 GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_match<GuardedIter>>(&guard)); }
-
-// A scan of the text with memchr or the start-byte table costs far less than the engine's try at a place (a call
-// and a few touches of the text): one step is charged per this many bytes scanned.
-constexpr std::size_t kScannedBytesPerStep = 16;
 
 // The searches of a walk over the text [begin, end). Each gives what std::regex_search(from, end, m, compiled,
 // flags) gives, but asks the engine only at the places where the pattern's facts let a match start. The engine's
@@ -45,12 +110,13 @@ class Searcher {
  public:
   using Flags = std::regex_constants::match_flag_type;
 
-  Searcher(std::string_view pattern, const std::regex& compiled, const char* begin, const char* end, Guard& guard)
+  Searcher(std::string_view pattern, const Regex& compiled, const char* begin, const char* end, Guard& guard)
       : compiled_(compiled),
         end_(end),
         guard_(guard),
         filter_(Facts(pattern, compiled, guard), std::string_view(begin, static_cast<std::size_t>(end - begin))),
-        call_cost_(kCallCostBytes + static_cast<std::ptrdiff_t>(pattern.size() / 16)),
+        call_cost_(bounds::kCallCostPlaces +
+                   static_cast<std::ptrdiff_t>(pattern.size()) / bounds::kPatternBytesPerPlace),
         credit_(2 * call_cost_) {}
 
   bool Search(const char* from, GuardedMatch& m, Flags flags) {
@@ -75,20 +141,13 @@ class Searcher {
   }
 
  private:
-  // Measured natively: a call costs about 100 ns more than a try inside the loop, and the loop spends 20 to 25 ns
-  // on a place where the first byte cannot start a match: a call is worth 4 skipped places. Patterns with many
-  // states cost more a call (each call clears a table as large as the pattern). The credit is kept within a few
-  // calls so that it follows the text.
-  static constexpr std::ptrdiff_t kCallCostBytes = 4;
-  static constexpr std::ptrdiff_t kCreditCalls = 8;
-
-  static PatternFacts Facts(std::string_view pattern, const std::regex& compiled, Guard& guard) {
-    guard.Charge(pattern.size());
+  static PatternFacts Facts(std::string_view pattern, const Regex& compiled, Guard& guard) {
+    guard.Charge(bounds::kFactsClassesCost + static_cast<std::int64_t>(pattern.size()) * bounds::kFactsByteCost);
     return ReadPatternFacts(pattern, compiled.getloc());
   }
 
   void Earn(std::ptrdiff_t bytes) {
-    const std::ptrdiff_t limit = kCreditCalls * call_cost_;
+    const std::ptrdiff_t limit = bounds::kCreditCalls * call_cost_;
     credit_ = std::clamp(credit_ + bytes, -limit, limit);
   }
 
@@ -104,9 +163,9 @@ class Searcher {
     return true;
   }
 
-  void ChargeScan() { guard_.Charge(filter_.TakeScanned() / kScannedBytesPerStep); }
+  void ChargeScan() { guard_.Charge(static_cast<std::int64_t>(filter_.TakeScanned()) / bounds::kScannedBytesPerStep); }
 
-  const std::regex& compiled_;
+  const Regex& compiled_;
   const char* end_;
   Guard& guard_;
   StartFilter filter_;
@@ -118,8 +177,7 @@ class Searcher {
 // without copying. An empty match is listed like any other and the next search starts one byte further on; the
 // walk ends once the empty remainder at the end of the text has been searched.
 template <class Found>
-void SearchWalk(std::string_view text, std::string_view pattern, const std::regex& compiled, Guard& guard,
-                Found&& found) {
+void SearchWalk(std::string_view text, std::string_view pattern, const Regex& compiled, Guard& guard, Found&& found) {
   const char* const end = text.data() + text.size();
   Searcher searcher(pattern, compiled, text.data(), end, guard);
   GuardedMatch m = NewMatch(guard);
@@ -140,7 +198,7 @@ void SearchWalk(std::string_view text, std::string_view pattern, const std::rege
 // The replace walk of std::regex_replace with default flags (regex_iterator's steps in libstdc++ 12), run through
 // the guarded iterator: after a non-empty match the previous byte is visible to anchors (match_prev_avail); after
 // an empty one a non-empty match at the same place is tried first, else the search moves on by one byte.
-std::string ReplaceWalk(std::string_view text, std::string_view pattern, const std::regex& compiled,
+std::string ReplaceWalk(std::string_view text, std::string_view pattern, const Regex& compiled,
                         const Replacement& replacement, Guard& guard) {
   using namespace std::regex_constants;
   const char* const begin = text.data();
@@ -150,14 +208,14 @@ std::string ReplaceWalk(std::string_view text, std::string_view pattern, const s
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;
   if (!searcher.Search(begin, m, flags)) {
-    guard.Charge(text.size());
+    guard.Charge(static_cast<std::int64_t>(text.size()) * bounds::kResultByteCost);
     return std::string(text);
   }
   const char* before = begin;  // where the text not yet copied starts
   while (true) {
     const char* const first = m[0].first.base();
     const char* const last = m[0].second.base();
-    guard.Charge(static_cast<std::size_t>(first - before));
+    guard.Charge((first - before) * bounds::kResultByteCost);
     out.append(before, first);
     replacement.Expand(m, before, end, out, guard);
     before = last;
@@ -170,28 +228,29 @@ std::string ReplaceWalk(std::string_view text, std::string_view pattern, const s
     flags |= match_prev_avail;
     if (!searcher.Search(from, m, flags)) break;
   }
-  guard.Charge(static_cast<std::size_t>(end - before));
+  guard.Charge((end - before) * bounds::kResultByteCost);
   out.append(before, end);
   return out;
 }
 
-std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std::string_view replacement) {
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      return ReplaceWalk(text, pattern, compiled, Replacement(replacement), guard);
-                    })
+std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std::string_view replacement,
+                           std::size_t argument_bytes) {
+  return Run({text.size(), argument_bytes},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               return ReplaceWalk(text, pattern, compiled, Replacement(replacement), guard);
+             })
       .value_or(std::string());
 }
 
 }  // namespace
 
 int Match(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return 0;
-  return RunGuarded(
-             text.size(),
+  return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
-               const std::regex compiled = CompileGuarded(pattern, guard);
+               const Regex compiled = CompileGuarded(pattern, guard);
                GuardedMatch m = NewMatch(guard);
                const char* const end = text.data() + text.size();
                return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, compiled) ? 1 : 0;
@@ -200,64 +259,71 @@ int Match(std::string_view text, std::string_view pattern) {
 }
 
 std::string Search(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return {};
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      std::string list = "[";
-                      SearchWalk(text, pattern, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
-                        for (std::size_t i = 0; i < m.size(); ++i) {
-                          const char* const first = m[i].matched ? m[i].first.base() : nullptr;
-                          const char* const last = m[i].matched ? m[i].second.base() : nullptr;
-                          guard.Charge(static_cast<std::size_t>(last - first) + 3);
-                          list += '"';
-                          list.append(first, last);
-                          list += "\",";
-                        }
-                      });
-                      if (list.size() == 1) return std::string();
-                      list.back() = ']';
-                      return list;
-                    })
+  return Run({text.size(), text.size() + pattern.size()},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               std::string list = "[";
+               SearchWalk(text, pattern, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
+                 for (std::size_t i = 0; i < m.size(); ++i) {
+                   const char* const first = m[i].matched ? m[i].first.base() : nullptr;
+                   const char* const last = m[i].matched ? m[i].second.base() : nullptr;
+                   guard.Charge((last - first + 3) * bounds::kResultByteCost);
+                   list += '"';
+                   list.append(first, last);
+                   list += "\",";
+                 }
+               });
+               if (list.size() == 1) return std::string();
+               list.back() = ']';
+               return list;
+             })
       .value_or(std::string());
 }
 
 std::string SearchPositions(std::string_view text, std::string_view pattern) {
+  NoError();
   if (text.empty() || pattern.empty()) return {};
-  return RunGuarded(text.size(),
-                    [&](Guard& guard) {
-                      const std::regex compiled = CompileGuarded(pattern, guard);
-                      std::string list = "[";
-                      SearchWalk(text, pattern, compiled, guard,
-                                 [&](const GuardedMatch&, const char* first, const char* last) {
-                                   guard.Charge(24);
-                                   list += '{';
-                                   list += std::to_string(first - text.data());
-                                   list += ',';
-                                   list += std::to_string(last - first);
-                                   list += "},";
-                                 });
-                      if (list.size() == 1) return std::string();
-                      list.back() = ']';
-                      return list;
-                    })
+  return Run({text.size(), text.size() + pattern.size()},
+             [&](Guard& guard) {
+               const Regex compiled = CompileGuarded(pattern, guard);
+               std::string list = "[";
+               SearchWalk(text, pattern, compiled, guard,
+                          [&](const GuardedMatch&, const char* first, const char* last) {
+                            guard.Charge(24 * bounds::kResultByteCost);
+                            list += '{';
+                            list += std::to_string(first - text.data());
+                            list += ',';
+                            list += std::to_string(last - first);
+                            list += "},";
+                          });
+               if (list.size() == 1) return std::string();
+               list.back() = ']';
+               return list;
+             })
       .value_or(std::string());
 }
 
 std::string Replace(std::string_view text, std::string_view pattern, std::string_view replacement) {
+  NoError();
   if (text.empty() || pattern.empty() || replacement.empty()) return {};
-  return ReplaceGuarded(text, pattern, replacement);
+  return ReplaceGuarded(text, pattern, replacement, text.size() + pattern.size() + replacement.size());
 }
 
 std::string ReplaceSlice(std::string_view text, std::string_view pattern, std::string_view replacement,
                          std::int32_t start, std::int32_t end) {
+  NoError();
   if (text.empty() || pattern.empty() || replacement.empty()) return {};
   const std::size_t n = text.size();
   const std::size_t stop = end < 0 || static_cast<std::size_t>(end) > n ? n : static_cast<std::size_t>(end);
   const std::size_t from = start < 0 || static_cast<std::size_t>(start) > stop ? 0 : static_cast<std::size_t>(start);
   // The slice is a sub-range, not a copy: the engine never reads outside [from, stop) of a range it is given
   // (without match_prev_avail), so its first byte is the beginning of the input and its end the end.
-  return ReplaceGuarded(text.substr(from, stop - from), pattern, replacement);
+  return ReplaceGuarded(text.substr(from, stop - from), pattern, replacement,
+                        text.size() + pattern.size() + replacement.size());
 }
+
+const char* LastError() noexcept { return last_error; }
 
 }  // namespace hostkit::regex

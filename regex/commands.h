@@ -1,7 +1,7 @@
 #pragma once
 // The regex commands, portable: whole-text match, search lists, and replace. Each compiles its pattern afresh in
-// the dialect of regex/dialect.h and runs under the guard of regex/guard.h; an engine error, the guard or a lack
-// of memory gives the failure value (0 or "").
+// the dialect of regex/dialect.h and runs within the bounds of regex/run.h; an engine error or a bound gives the
+// failure value (0 or ""), and LastError() tells which.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,5 +25,9 @@ std::string Replace(std::string_view text, std::string_view pattern, std::string
 // range (or past end) is 0.
 std::string ReplaceSlice(std::string_view text, std::string_view pattern, std::string_view replacement,
                          std::int32_t start, std::int32_t end);
+
+// Why the last of the commands above on this thread failed: "" after one that worked (match or no match alike,
+// or an empty argument), else a short reason such as "pattern rejected: unbalanced parenthesis".
+const char* LastError() noexcept;
 
 }  // namespace hostkit::regex

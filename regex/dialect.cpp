@@ -1,8 +1,11 @@
 #include "regex/dialect.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <locale>
 #include <vector>
+
+#include "regex/internals.h"
 
 namespace hostkit::regex {
 namespace {
@@ -25,21 +28,6 @@ const std::locale& DialectLocale() {
   return locale;
 }
 
-// The compiled automaton is private to std::basic_regex. An explicit instantiation may name private members, so
-// this hands out a pointer to it. Pinned to libstdc++ 12, whose internals Measure reads.
-static_assert(_GLIBCXX_RELEASE == 12, "Measure reads libstdc++ 12's regex automaton; check it against this release");
-using Automaton = std::__detail::_NFA<std::regex_traits<char>>;
-using AutomatonPtr = std::shared_ptr<const Automaton>;
-
-struct AutomatonTag {
-  friend AutomatonPtr std::regex::*MemberOf(AutomatonTag);
-};
-template <AutomatonPtr std::regex::*member>
-struct Expose {
-  friend AutomatonPtr std::regex::*MemberOf(AutomatonTag) { return member; }
-};
-template struct Expose<&std::regex::_M_automaton>;
-
 constexpr std::uint64_t kCap = std::uint64_t{1} << 60;
 
 std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return std::min(kCap, a + b); }
@@ -51,38 +39,22 @@ struct Silent {
   std::uint64_t touches = 0;
 };
 
-bool Touches(std::__detail::_Opcode op) {
-  using namespace std::__detail;
-  switch (op) {
-    case _S_opcode_match:
-    case _S_opcode_line_begin_assertion:
-    case _S_opcode_line_end_assertion:
-    case _S_opcode_word_boundary:
-    case _S_opcode_subexpr_lookahead:
-    case _S_opcode_accept:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Memoised walk without recursion (automata reach 100,000 states). A loop back into a state still on the walk is
 // a loop revisit, which the matcher makes through a touch.
-std::vector<Silent> SilentWork(const Automaton& nfa) {
-  using namespace std::__detail;
+std::vector<Silent> SilentWork(const Automaton& automaton) {
+  using Kind = AutomatonState::Kind;
+  const std::vector<AutomatonState>& nfa = automaton.states;
   const std::size_t n = nfa.size();
   enum : char { kNew, kOpen, kDone };
   std::vector<char> mark(n, kNew);
   std::vector<Silent> work(n);
   auto children = [&](std::size_t i, std::size_t out[2]) -> int {
-    const auto& s = nfa[i];
-    const auto op = s._M_opcode();
-    if (Touches(op) || op == _S_opcode_backref) return 0;
+    const AutomatonState& s = nfa[i];
+    if (s.kind == Kind::kTouch || s.kind == Kind::kBackref) return 0;
     int count = 0;
-    if ((op == _S_opcode_alternative || op == _S_opcode_repeat) && s._M_alt >= 0 &&
-        static_cast<std::size_t>(s._M_alt) < n)
-      out[count++] = static_cast<std::size_t>(s._M_alt);
-    if (s._M_next >= 0 && static_cast<std::size_t>(s._M_next) < n) out[count++] = static_cast<std::size_t>(s._M_next);
+    if (s.kind == Kind::kBranch && s.alt >= 0 && static_cast<std::uint64_t>(s.alt) < n)
+      out[count++] = static_cast<std::size_t>(s.alt);
+    if (s.next >= 0 && static_cast<std::uint64_t>(s.next) < n) out[count++] = static_cast<std::size_t>(s.next);
     return count;
   };
   std::vector<std::size_t> stack;
@@ -102,10 +74,9 @@ std::vector<Silent> SilentWork(const Automaton& nfa) {
       stack.pop_back();
       if (mark[i] == kDone) continue;
       mark[i] = kDone;
-      const auto op = nfa[i]._M_opcode();
-      if (Touches(op)) {
+      if (nfa[i].kind == Kind::kTouch) {
         work[i] = {0, 1};
-      } else if (op == _S_opcode_backref) {
+      } else if (nfa[i].kind == Kind::kBackref) {
         work[i] = {1, 0};  // fails without a touch when its group did not match
       } else {
         Silent w{1, 0};
@@ -134,69 +105,84 @@ bool SmallNumberAt(std::string_view p, std::size_t& i) {
   return true;
 }
 
-// libstdc++ 12 reads back-reference numbers and repetition counts into a long and returns them as int, unchecked:
+// Where the escape that starts at p[i] ("\\") ends, as the engine's scanner reads it in and outside brackets:
+// "\\c" takes the character after it too, whatever it is; every other escape here is one character (hex escapes
+// read only hex digits, which start nothing). Back-reference digits outside brackets are read by the caller.
+std::size_t EscapeEnd(std::string_view p, std::size_t i) {
+  if (i + 1 >= p.size()) return p.size();
+  return p[i + 1] == 'c' ? std::min(p.size(), i + 3) : i + 2;
+}
+
+// libstdc++ reads back-reference numbers and repetition counts into a long and returns them as int, unchecked:
 // "a{4294967297}" became "a{1}", and longer numbers overflow (undefined behaviour). Numbers that large can never
 // be valid (the automaton is limited to 100,000 states), so such patterns are rejected before the engine sees
 // them. The walk follows the scanner: escapes, bracket expressions with their "[:...:]" parts, and braces.
 void RejectHugeNumbers(std::string_view p) {
   bool in_bracket = false;
-  for (std::size_t i = 0; i < p.size(); ++i) {
+  for (std::size_t i = 0; i < p.size();) {
     const char c = p[i];
     if (in_bracket) {
       if (c == '\\') {
-        ++i;
-      } else if (c == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+        i = EscapeEnd(p, i);
+        continue;
+      }
+      if (c == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
         const char end[] = {p[i + 1], ']', '\0'};
         const std::size_t close = p.find(end, i + 2);
         if (close == std::string_view::npos) return;  // the engine rejects it
-        i = close + 1;
-      } else if (c == ']') {
-        in_bracket = false;
+        i = close + 2;
+        continue;
       }
+      if (c == ']') in_bracket = false;
+      ++i;
       continue;
     }
     if (c == '\\') {
-      if (i + 1 < p.size() && p[i + 1] >= '1' && p[i + 1] <= '9') {  // "\0" is the NUL character, not a group
+      if (i + 1 < p.size() && p[i + 1] >= '1' && p[i + 1] <= '9') {  // "\\0" is the NUL character, not a group
         std::size_t at = i + 1;
         if (!SmallNumberAt(p, at)) throw std::regex_error(std::regex_constants::error_backref);
-        i = at - 1;
+        i = at;
       } else {
-        ++i;
+        i = EscapeEnd(p, i);
       }
-    } else if (c == '[') {
+      continue;
+    }
+    if (c == '[') {
       in_bracket = true;
     } else if (c == '{') {
       std::size_t at = i + 1;
       bool small = SmallNumberAt(p, at);
       if (at < p.size() && p[at] == ',') small = SmallNumberAt(p, ++at) && small;
       if (!small) throw std::regex_error(std::regex_constants::error_badbrace);
-      i = at - 1;
+      i = at;
+      continue;
     }
+    ++i;
   }
 }
 
 }  // namespace
 
-std::regex Compile(std::string_view pattern) {
+Regex Compile(std::string_view pattern) {
   RejectHugeNumbers(pattern);
-  std::regex compiled;
+  Regex compiled;
   compiled.imbue(DialectLocale());
-  compiled.assign(pattern.data(), pattern.size(), std::regex::ECMAScript | std::regex::multiline);
+  compiled.assign(pattern.data(), pattern.size(), Regex::ECMAScript | Regex::multiline);
   return compiled;
 }
 
-Shape Measure(const std::regex& compiled) {
-  const AutomatonPtr& nfa = compiled.*MemberOf(AutomatonTag{});
+Shape Measure(const Regex& compiled) {
+  const Automaton automaton = ReadAutomaton(compiled);
   Shape shape;
-  if (!nfa) return shape;
-  shape.states = nfa->size();
-  shape.groups = nfa->_M_sub_count();
+  shape.states = automaton.states.size();
+  shape.groups = automaton.groups;
   // Silent calls per touch, at the worst state: a few for ordinary patterns, huge where chains of empty
-  // alternatives end at a back-reference. Up to 8 silent calls a touch are within the budget's design.
+  // alternatives end at a back-reference. Up to 8 silent calls a touch are within a touch's cost.
   std::uint64_t ratio = 1;
-  for (const Silent& w : SilentWork(*nfa)) ratio = std::max(ratio, w.calls / std::max<std::uint64_t>(1, w.touches));
-  // Each start position of a search also copies the results, one entry per group.
-  const std::uint64_t weight = std::max<std::uint64_t>({1, (ratio + 7) / 8, (shape.groups + 3 + 31) / 32});
+  for (const Silent& w : SilentWork(automaton))
+    ratio = std::max(ratio, w.calls / std::max<std::uint64_t>(1, w.touches));
+  // Each start position of a search also copies the results, one entry per group and four more.
+  const std::uint64_t weight = std::max<std::uint64_t>({1, (ratio + 7) / 8, (shape.groups + 4 + 31) / 32});
   shape.weight = static_cast<std::size_t>(std::min<std::uint64_t>(weight, SIZE_MAX));
   return shape;
 }

@@ -1,21 +1,24 @@
 #pragma once
-// The pattern dialect: std::regex ECMAScript with multiline anchors, where "^" and "$" work at line feeds only.
+// The pattern dialect: std::regex ECMAScript with multiline anchors, where "^" and "$" work at line feeds only,
+// compiled with the guard's traits (regex/traits.h).
 #include <cstddef>
-#include <regex>
 #include <string_view>
+
+#include "regex/traits.h"
 
 namespace hostkit::regex {
 
 // Compiles a pattern in the dialect; throws std::regex_error when the engine rejects it.
-std::regex Compile(std::string_view pattern);
+Regex Compile(std::string_view pattern);
 
 // What the guard needs to know about a compiled pattern.
 struct Shape {
   std::size_t states = 0;  // states of the compiled automaton
   std::size_t groups = 0;  // capture groups
-  std::size_t weight = 1;  // steps a touch of the text costs: 1 unless the pattern does much work between touches
+  std::size_t weight = 1;  // how many times a touch of the text costs its usual: 1 unless the pattern does much
+                           // work between touches
 };
 
-Shape Measure(const std::regex& compiled);
+Shape Measure(const Regex& compiled);
 
 }  // namespace hostkit::regex

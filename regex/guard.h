@@ -5,10 +5,16 @@
 // time. It touches the text only through the iterator type it is given, at every character test, anchor test,
 // loop revisit and back-reference, and each of these starts with an iterator comparison (against the end, the
 // beginning or a loop's last position). So the text is handed to it through GuardedIter, whose == and != count
-// one step against the command's budget and compare the stack pointer with a floor; *, ++ and -- stay plain
-// (guarding them too measured 10 to 15% more instructions and catches nothing more). Crossing either limit throws
-// std::regex_error, which unwinds the matcher cleanly. The allocator on the match results sees each engine call
-// and each lookahead (both clear a table as large as the compiled pattern) and charges it the same way.
+// a step against the command's budget and compare the stack pointer with a floor; *, ++ and -- stay plain
+// (guarding them too measured 10 to 15% more instructions and catches nothing more). The steps that cost much
+// more than a comparison reach the guard through the dialect's traits (regex/dialect.h), and the engine calls
+// and lookaheads through the allocator of the match results. Crossing a limit throws std::regex_error, which
+// unwinds the matcher cleanly.
+//
+// The count is the main measure, calibrated per kind of step (regex/bounds.h), so that a command ends at the
+// same point on every run; the clock, read once per few thousand steps on the slow path, is the backstop for
+// work the count underrates.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -17,45 +23,58 @@
 
 namespace hostkit::regex {
 
-enum class Trip { kNone, kBudget, kStack };
+enum class Trip { kNone, kTime, kStack, kMemory };
+
+using Clock = std::chrono::steady_clock;
+
+// What a command may still spend. The retry on the large stack carries on with what the first attempt left.
+struct Budget {
+  std::int64_t steps = 0;
+  Clock::time_point deadline;
+};
+
+// The time bound of a command over a text of this many bytes, from now.
+Budget TimeBudget(std::size_t text_length) noexcept;
 
 class Guard {
  public:
-  // floor: the lowest stack address the matcher may reach; budget: steps for the whole command.
-  Guard(std::uintptr_t floor, std::size_t budget) noexcept : touches_left_(budget), budget_(budget), floor_(floor) {}
+  // floor: the lowest stack address the matcher may reach; budget: what the command has left, updated as the
+  // guard spends. The guard is the current one of its thread until it is destroyed.
+  Guard(std::uintptr_t floor, Budget& budget) noexcept;
+  ~Guard();
   Guard(const Guard&) = delete;
   Guard& operator=(const Guard&) = delete;
 
   // One touch of the text: the hot path of every match.
   void Touch() {
-    if (touches_left_-- == 0 || StackPointer() < floor_) [[unlikely]]
-      Fail();
+    if ((left_ -= touch_cost_) < 0 || StackPointer() < floor_) [[unlikely]]
+      Slow();
   }
 
-  // Charges work that does not touch the text (tables, copies, result text).
-  void Charge(std::size_t steps) {
-    const std::size_t touches = steps / touch_cost_ + (steps % touch_cost_ != 0);
-    if (touches > touches_left_) {
-      touches_left_ = 0;
-      Fail(Trip::kBudget);
-    }
-    touches_left_ -= touches;
-    if (StackPointer() < floor_) Fail(Trip::kStack);
+  // Charges work that does not touch the text (tables, copies, result text, costly assertions).
+  void Charge(std::int64_t steps) {
+    if (steps > left_) [[unlikely]]
+      Spend(steps);
+    else
+      left_ -= static_cast<std::int32_t>(steps);
   }
+
+  // Charges the current guard of this thread, if any: the dialect's traits report costly steps through it.
+  static void ChargeCurrent(std::int64_t steps);
 
   // Fails with Trip::kStack unless the stack has bytes of room above the floor.
   void RequireRoom(std::size_t bytes);
 
   // Adapts the guard to a compiled pattern: every state can add a matcher frame between two touches, so the
-  // floor rises by that much; in patterns that do much work between touches each touch costs weight steps;
-  // each engine call and lookahead is charged the size of the pattern. Fails when the raised floor leaves no room.
+  // floor rises by that much; in patterns that do much work between touches each touch costs weight times
+  // more; each engine call and lookahead is charged per state. Fails when the raised floor leaves no room.
   void Adopt(std::size_t states, std::size_t weight);
 
   void ChargeEngineCall() { Charge(call_charge_); }
 
   Trip tripped() const noexcept { return tripped_; }
-  // Steps spent so far (in whole touches).
-  std::size_t steps() const noexcept { return (budget_ / touch_cost_ - touches_left_) * touch_cost_; }
+  // Steps spent so far by this guard.
+  std::int64_t steps() const noexcept { return start_ - (budget_.steps + left_); }
 
   // Read with asm: __builtin_frame_address would force a frame pointer on every matcher function.
   static std::uintptr_t StackPointer() noexcept {
@@ -71,16 +90,21 @@ class Guard {
   }
 
  private:
-  [[noreturn]] __attribute__((noinline, cold)) void Fail();
+  __attribute__((noinline, cold)) void Slow();
+  // Takes steps more from the budget, reads the clock and hands out the next chunk of steps.
+  __attribute__((noinline)) void Spend(std::int64_t steps);
   [[noreturn]] __attribute__((noinline, cold)) void Fail(Trip why);
 
-  // The budget is kept in touches, so that the hot path only counts down: a touch costs touch_cost_ steps.
-  std::size_t touches_left_;
-  std::size_t budget_;
+  // Steps handed out to the hot path, counted down; the rest stays in budget_ until the next read of the clock.
+  std::int32_t left_ = 0;
+  std::int32_t touch_cost_;
   std::uintptr_t floor_;
-  std::size_t touch_cost_ = 1;
-  std::size_t call_charge_ = 1;
+  Budget& budget_;
+  std::int64_t start_;
+  std::int64_t call_charge_;
+  Guard* previous_;
   Trip tripped_ = Trip::kNone;
+  bool doomed_ = false;  // adopted a pattern whose work between touches the clock could not bound
 };
 
 // A bidirectional iterator over const char that reports every use to its guard.
@@ -97,9 +121,7 @@ class GuardedIter {
 
   const char* base() const noexcept { return at_; }
 
-  reference operator*() const {
-    return *at_;
-  }
+  reference operator*() const { return *at_; }
   GuardedIter& operator++() {
     ++at_;
     return *this;
@@ -127,8 +149,10 @@ class GuardedIter {
  private:
   // The matcher compares only iterators into the text, but default-constructed ones exist in its tables.
   static void TouchEither(const GuardedIter& a, const GuardedIter& b) {
-    if (a.guard_ != nullptr) a.guard_->Touch();
-    else if (b.guard_ != nullptr) b.guard_->Touch();
+    if (a.guard_ != nullptr)
+      a.guard_->Touch();
+    else if (b.guard_ != nullptr)
+      b.guard_->Touch();
   }
 
   const char* at_ = nullptr;
@@ -167,8 +191,5 @@ class GuardAlloc {
 };
 
 using GuardedMatch = std::match_results<GuardedIter, GuardAlloc<std::sub_match<GuardedIter>>>;
-
-// Steps for a command over a text of this many bytes: ordinary patterns use 4 to 90 a byte.
-std::size_t StepBudget(std::size_t text_length) noexcept;
 
 }  // namespace hostkit::regex

@@ -1,5 +1,7 @@
 #include "regex/replacement.h"
 
+#include "regex/bounds.h"
+
 namespace hostkit::regex {
 namespace {
 
@@ -36,7 +38,8 @@ Replacement::Replacement(std::string_view format) : format_(format) {
       ++next;
     } else if (IsDigit(format_[next])) {
       std::size_t group = static_cast<std::size_t>(format_[next++] - '0');
-      if (next != format_.size() && IsDigit(format_[next])) group = group * 10 + static_cast<std::size_t>(format_[next++] - '0');
+      if (next != format_.size() && IsDigit(format_[next]))
+        group = group * 10 + static_cast<std::size_t>(format_[next++] - '0');
       pieces_.push_back({Kind::kGroup, group, 0});
     } else {
       text(dollar, 1);  // "$" before anything else stands for itself; the next character is read as usual
@@ -48,7 +51,7 @@ Replacement::Replacement(std::string_view format) : format_(format) {
 void Replacement::Expand(const GuardedMatch& m, const char* before, const char* end, std::string& out,
                          Guard& guard) const {
   auto copy = [&](const char* first, const char* last) {
-    guard.Charge(static_cast<std::size_t>(last - first) + 1);
+    guard.Charge((last - first + 1) * bounds::kResultByteCost);
     out.append(first, last);
   };
   for (const Piece& p : pieces_) {
@@ -58,8 +61,10 @@ void Replacement::Expand(const GuardedMatch& m, const char* before, const char* 
         break;
       case Kind::kGroup:
         // A group the pattern does not have, or one that took no part, inserts nothing.
-        if (p.offset < m.size() && m[p.offset].matched) copy(m[p.offset].first.base(), m[p.offset].second.base());
-        else guard.Charge(1);
+        if (p.offset < m.size() && m[p.offset].matched)
+          copy(m[p.offset].first.base(), m[p.offset].second.base());
+        else
+          guard.Charge(bounds::kResultByteCost);
         break;
       case Kind::kBefore:
         copy(before, m[0].first.base());

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -26,6 +27,12 @@ struct Start {
 
 }  // namespace
 
+std::size_t LargeStackBytes(std::size_t most) noexcept {
+  for (const std::size_t size : kStackSizes)
+    if (size / kStackScale <= most) return size;
+  return kStackSizes[std::size(kStackSizes) - 1];
+}
+
 #ifdef _WIN32
 
 std::uintptr_t StackLowEnd() noexcept {
@@ -46,9 +53,10 @@ DWORD WINAPI ThreadMain(LPVOID parameter) {
 }
 }  // namespace
 
-bool RunOnLargeStack(void (*job)(void*) noexcept, void* context) noexcept {
+bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* context) noexcept {
   Start start{job, context};
   for (const std::size_t size : kStackSizes) {
+    if (size > bytes) continue;
     win::UniqueHandle thread(
         ::CreateThread(nullptr, size, &ThreadMain, &start, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (!thread) continue;  // address space too fragmented for this reservation: try a smaller one
@@ -81,9 +89,10 @@ void* ThreadMain(void* parameter) {
 }
 }  // namespace
 
-bool RunOnLargeStack(void (*job)(void*) noexcept, void* context) noexcept {
+bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* context) noexcept {
   Start start{job, context};
   for (const std::size_t size : kStackSizes) {
+    if (size > bytes) continue;
     pthread_attr_t attr;
     if (pthread_attr_init(&attr) != 0) return false;
     pthread_t thread;

@@ -22,13 +22,30 @@ TEST(RegexMatch, WholeTextOnlyInTheDialect) {
     const char* pattern;
     int expected;
   } cases[] = {
-      {"abc", "a.c", 1}, {"abc", "b", 0},     {"", ".*", 0},       {"abc", "", 0},      {"a\nb", "a.b", 0},
-      {"a\rb", "a.b", 0}, {"ABC", "abc", 0},  {"a\nb", "a$\n^b", 1}, {"a\rb", "a$\r^b", 0}, {"ab", "(a", 0},
+      {"abc", "a.c", 1},
+      {"abc", "b", 0},
+      {"", ".*", 0},
+      {"abc", "", 0},
+      {"a\nb", "a.b", 0},
+      {"a\rb", "a.b", 0},
+      {"ABC", "abc", 0},
+      {"a\nb", "a$\n^b", 1},
+      {"a\rb", "a$\r^b", 0},
+      {"ab", "(a", 0},
       {"\xE9t\xE9", "\xE9.\xE9", 1},
       // Counts and group numbers past the engine's int were cut to their low bits: a{4294967297} read as a{1}.
-      {"a", "a{4294967297}", 0}, {"aa", "(a)\\4294967297", 0}, {"aa", "a{0000000000002}", 1},
-      {"a{4294967297}", "[{]a[{]4294967297[}]", 0}, {"a{4294967297}", "a[{]4294967297[}]", 1},
+      {"a", "a{4294967297}", 0},
+      {"aa", "(a)\\4294967297", 0},
+      {"aa", "a{0000000000002}", 1},
+      {"a{4294967297}", "[{]a[{]4294967297[}]", 0},
+      {"a{4294967297}", "a[{]4294967297[}]", 1},
       {"a9999999999", "[[:alpha:]]\\0?9{10}", 1},
+      // "\\c" takes the next character with it, inside and outside brackets: the number after it is still checked.
+      {"\\", "\\c\\{4294967297}", 0},
+      {"[aa", "\\c[(a)\\4294967297", 0},
+      {"]a", "[\\c]a{4294967297}]", 0},
+      {"A", "\\cA", 1},
+      {"\\\\", "\\c\\{2}", 1},  // the engine keeps the character itself
   };
   for (const auto& c : cases) EXPECT_EQ(Match(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
 }
@@ -48,8 +65,7 @@ TEST(RegexSearch, PositionsAreAbsoluteAndEmptyMatchesStepOneByte) {
       {"ab", "\\b", "[{0,0},{1,0}]"},  // every remainder is a fresh input: "b" starts a word there
       {"", "x*", ""},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(SearchPositions(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
+  for (const auto& c : cases) EXPECT_EQ(SearchPositions(c.text, c.pattern), c.expected) << c.text << " ~ " << c.pattern;
 }
 
 TEST(RegexDialect, AnchorsWorkAtLineFeedsButNotCarriageReturns) {
@@ -83,11 +99,16 @@ TEST(RegexReplace, SliceIsClampedAndSearchedAsAWholeInput) {
     int start, end;
     const char* expected;
   } cases[] = {
-      {"hello world", "o", 0, 5, "hell0"},   {"hello world", "o", 6, -1, "w0rld"},
-      {"hello world", "o", 20, -1, "hell0 w0rld"}, {"hello world", "o", -3, 100, "hell0 w0rld"},
-      {"hello world", "o", 3, 3, ""},        {"hello world", "x*", 3, 3, "0"},
-      {"hello world", "^w", 6, 11, "0orld"}, {"hello world", "o$", 0, 5, "hell0"},
-      {"hello world", "\\bw", 7, 11, "orld"}, {"hello world", "o", 8, 2, "he"},
+      {"hello world", "o", 0, 5, "hell0"},
+      {"hello world", "o", 6, -1, "w0rld"},
+      {"hello world", "o", 20, -1, "hell0 w0rld"},
+      {"hello world", "o", -3, 100, "hell0 w0rld"},
+      {"hello world", "o", 3, 3, ""},
+      {"hello world", "x*", 3, 3, "0"},
+      {"hello world", "^w", 6, 11, "0orld"},
+      {"hello world", "o$", 0, 5, "hell0"},
+      {"hello world", "\\bw", 7, 11, "orld"},
+      {"hello world", "o", 8, 2, "he"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReplaceSlice(c.text, c.pattern, "0", c.start, c.end), c.expected) << c.start << ".." << c.end;

@@ -1,10 +1,15 @@
-// The guard: step budget, stack floor, charges for engine calls, the large-stack fallback, and the replacement
-// rules checked against libstdc++'s own format().
+// The guard: step budget and clock, stack floor, charges per kind of step, the large-stack fallback that carries
+// the budget over, the memory account, and the replacement rules checked against libstdc++'s own format().
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <regex>
 #include <string>
 
+#include "regex/account.h"
+#include "regex/bounds.h"
 #include "regex/commands.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
@@ -17,6 +22,20 @@ using namespace hostkit::regex;
 
 GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_match<GuardedIter>>(&guard)); }
 
+Budget Steps(std::int64_t steps) { return {steps, Clock::now() + std::chrono::hours(1)}; }
+
+// Steps a guarded match of the pattern over the text spends.
+std::int64_t StepsOf(const std::string& text, const char* pattern) {
+  const Regex compiled = Compile(pattern);
+  const Shape shape = Measure(compiled);
+  Budget budget = Steps(std::int64_t{1} << 40);
+  Guard guard(0, budget);
+  guard.Adopt(shape.states, shape.weight);
+  GuardedMatch m = NewMatch(guard);
+  std::regex_search(GuardedIter(text.data(), &guard), GuardedIter(text.data() + text.size(), &guard), m, compiled);
+  return guard.steps();
+}
+
 TEST(RegexGuard, RunawayPatternsGiveTheFailureValue) {
   // The "b" at the end lets the searches try the a's (without it no search would start).
   const std::string runaway = std::string(40, 'a') + "cb";
@@ -26,16 +45,49 @@ TEST(RegexGuard, RunawayPatternsGiveTheFailureValue) {
   EXPECT_EQ(Replace(runaway, "(a+)+b", "x"), "");
   // Chains of empty alternatives ending in a back-reference to a group that did not match touch nothing.
   EXPECT_EQ(SearchPositions("xx", "(x)?(?:|){40}\\1"), "");
+  EXPECT_STREQ(LastError(), "time bound exceeded");
   // Output that grows with the square of the text.
   EXPECT_EQ(Replace(std::string(100000, 'a'), "a", "$'"), "");
+  EXPECT_STREQ(LastError(), "memory bound exceeded");
   // The same patterns over small inputs still work.
   EXPECT_EQ(SearchPositions("aab", "(a+)+b"), "[{0,3}]");
   EXPECT_EQ(SearchPositions("xx", "(x)?(?:|){4}\\1"), "[{0,2}]");
+  EXPECT_STREQ(LastError(), "");
+}
+
+TEST(RegexGuard, LastErrorNamesTheKindOfFailure) {
+  const struct {
+    const char* pattern;
+    const char* error;
+  } cases[] = {
+      {"(a", "pattern rejected: unbalanced parenthesis"},
+      {"[a", "pattern rejected: unbalanced bracket"},
+      {"a{2,1}", "pattern rejected: invalid repetition count"},
+      {"a{4294967297}", "pattern rejected: invalid repetition count"},
+      {"a{1", "pattern rejected: unbalanced brace"},
+      {"\\", "pattern rejected: invalid escape"},
+      {"x", ""},  // no match is no error
+      {"a", ""},
+  };
+  for (const auto& c : cases) {
+    Match("abc", c.pattern);
+    EXPECT_STREQ(LastError(), c.error) << c.pattern;
+    Search("abc", c.pattern);
+    EXPECT_STREQ(LastError(), c.error) << c.pattern;
+    Replace("abc", c.pattern, "-");
+    EXPECT_STREQ(LastError(), c.error) << c.pattern;
+  }
+  Match("abc", "(a");
+  EXPECT_EQ(Replace("", "(a", "x"), "");
+  EXPECT_STREQ(LastError(), "") << "an empty argument is not an error";
+  Match("a", std::string(300000, '(') + "a" + std::string(300000, ')'));
+  EXPECT_STREQ(LastError(), "stack exhausted");
 }
 
 TEST(RegexGuard, DeepRecursionMovesToTheLargeStackOrFails) {
-  EXPECT_EQ(SearchPositions(std::string(100000, 'a'), "(a|b)*"), "[{0,100000},{100000,0}]");
-  EXPECT_EQ(Replace(std::string(100000, 'b'), "(a|b)*", "x"), "xx");
+  // The worker's stack is a share of the memory bound (32 MB, twice that in a 64-bit build, for small texts).
+  EXPECT_EQ(SearchPositions(std::string(40000, 'a'), "(a|b)*"), "[{0,40000},{40000,0}]");
+  EXPECT_EQ(Replace(std::string(40000, 'b'), "(a|b)*", "x"), "xx");
   EXPECT_EQ(SearchPositions(std::string(3000000, 'a'), "(a|b)*"), "");
   EXPECT_EQ(Match("x", "(?:|){15000}x"), 1);
   EXPECT_EQ(Match("a", std::string(30000, '(') + "a" + std::string(30000, ')')), 1);
@@ -44,8 +96,9 @@ TEST(RegexGuard, DeepRecursionMovesToTheLargeStackOrFails) {
 
 TEST(RegexGuard, RunnerRetriesOnALargeStackOnlyWhenShortOfStack) {
   int calls = 0;
+  Failure failure;
   auto needs = [&](std::size_t bytes) {
-    return RunGuarded(10, [&, bytes](Guard& guard) {
+    return RunGuarded({10, 10}, failure, [&, bytes](Guard& guard) {
       ++calls;
       guard.RequireRoom(bytes);
       return 7;
@@ -62,48 +115,120 @@ TEST(RegexGuard, RunnerRetriesOnALargeStackOnlyWhenShortOfStack) {
   calls = 0;
   EXPECT_EQ(needs(SIZE_MAX / 2), std::nullopt);
   EXPECT_EQ(calls, 2);
+  EXPECT_EQ(failure.kind, Failure::Kind::kStack);
   calls = 0;
-  EXPECT_EQ(RunGuarded(10, [&](Guard& guard) -> int {
-              ++calls;
-              guard.Charge(SIZE_MAX);
-              return 1;
-            }),
+  EXPECT_EQ(RunGuarded({10, 10}, failure,
+                       [&](Guard& guard) -> int {
+                         ++calls;
+                         guard.Charge(INT64_MAX);
+                         return 1;
+                       }),
             std::nullopt);
   EXPECT_EQ(calls, 1) << "a spent budget is not retried";
+  EXPECT_EQ(failure.kind, Failure::Kind::kTime);
+}
+
+TEST(RegexGuard, TheRetryCarriesOnWithWhatTheFirstAttemptLeft) {
+  const std::int64_t budget = TimeBudget(10).steps;
+  int calls = 0;
+  Failure failure;
+  // Each attempt spends 60% of the command's budget before it needs more stack than the host's thread has.
+  auto run = RunGuarded({10, 10}, failure, [&](Guard& guard) {
+    ++calls;
+    guard.Charge(budget / 10 * 6);
+    guard.RequireRoom(Guard::StackPointer() - StackLowEnd() + (1u << 20));
+    return 1;
+  });
+  EXPECT_EQ(run, std::nullopt);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(failure.kind, Failure::Kind::kTime);
+}
+
+TEST(RegexGuard, TheClockEndsWorkTheCountUnderrates) {
+  Budget budget{std::int64_t{1} << 50, Clock::now()};  // steps to spare, but the deadline has passed
+  Guard guard(0, budget);
+  GuardedIter it("a", &guard);
+  int touches = 0;
+  try {
+    for (; touches < (1 << 24); ++touches) (void)(it == it);
+  } catch (const std::regex_error&) {
+  }
+  EXPECT_EQ(guard.tripped(), Trip::kTime);
+  EXPECT_EQ(touches, 0) << "the first slow path reads the clock";
+}
+
+TEST(RegexGuard, CostlyKindsOfStepCostMore) {
+  const std::string text(1000, 'a');
+  const std::int64_t plain = StepsOf(text, "(?:a|b)x");
+  // Each kind replaces the "b" of the same walk; the difference is what that kind costs over 1,000 tests.
+  const struct {
+    const char* pattern;
+    std::int64_t per_test;
+  } kinds[] = {
+      {"(?:a|\\b)x", bounds::kClassLookupCost},
+      {"(?:a|^)x", bounds::kLineTestCost},
+      {"(?:a|$)x", bounds::kLineTestCost},
+  };
+  for (const auto& k : kinds) EXPECT_GE(StepsOf(text, k.pattern) - plain, 900 * k.per_test) << k.pattern;
+  const std::string as(2000, 'a');
+  EXPECT_GE(StepsOf(as, "(a{1000})\\1") - StepsOf(as, "(a{1000})a{1000}"), 1000 * bounds::kBackrefByteCost);
+}
+
+TEST(RegexGuard, MemoryAccountRefusesPastItsLimitAndCreditsWhatIsFreed) {
+  MemoryAccount account(1 << 20);
+  {
+    AccountScope scope(account);
+    auto kept = std::make_unique<char[]>(512 * 1024);
+    { auto freed = std::make_unique<char[]>(400 * 1024); }
+    EXPECT_GE(account.live(), 512u * 1024);
+    EXPECT_LT(account.live(), 600u * 1024);
+    EXPECT_THROW(std::make_unique<char[]>(600 * 1024), std::bad_alloc);
+    EXPECT_TRUE(account.refused());
+  }
+  EXPECT_EQ(account.live(), 0u);
+  EXPECT_GE(account.peak(), 900u * 1024);
+  EXPECT_EQ(MemoryAccount::Current(), nullptr);
+  EXPECT_EQ(MemoryBound(0), 64u << 20);
+  EXPECT_EQ(MemoryBound(1000), (64u << 20) + 16000);
+  EXPECT_EQ(MemoryBound(SIZE_MAX), SIZE_MAX);
 }
 
 TEST(RegexGuard, EveryTouchAndEveryEngineCallIsCharged) {
-  Guard guard(0, 1000);
+  Budget budget = Steps(1000);
+  Guard guard(0, budget);
   const char text[] = "abc";
   GuardedIter it(text, &guard);
   ++it;
   EXPECT_EQ(*it, 'b');
   EXPECT_TRUE(it != GuardedIter(text, &guard));
   EXPECT_FALSE(it == GuardedIter());
-  EXPECT_EQ(guard.steps(), 2u) << "comparisons count: every step of the matcher starts with one";
+  EXPECT_EQ(guard.steps(), 2 * bounds::kTouchCost) << "comparisons count: every step of the matcher starts with one";
 
-  const std::regex compiled = Compile("(?:(?=a)a){20}|b{200}");
+  const Regex compiled = Compile("(?:(?=a)a){20}|b{200}");
   const Shape shape = Measure(compiled);
-  Guard big(0, 10'000'000);
+  Budget big_budget = Steps(10'000'000);
+  Guard big(0, big_budget);
   big.Adopt(shape.states, shape.weight);
   const std::string as(20, 'a');
   GuardedMatch m = NewMatch(big);
   ASSERT_TRUE(std::regex_match(GuardedIter(as.data(), &big), GuardedIter(as.data() + 20, &big), m, compiled));
-  EXPECT_GE(big.steps(), 20 * shape.states) << "each lookahead clears a table as large as the pattern";
+  EXPECT_GE(big.steps(), static_cast<std::int64_t>(20 * shape.states) * bounds::kPerStateCost)
+      << "each lookahead clears a table as large as the pattern";
 }
 
 TEST(RegexGuard, FloorAndBudgetTrip) {
-  Guard low(Guard::StackPointer() + 4096, 100);  // a floor above this frame
+  Budget budget = Steps(100);
+  Guard low(Guard::StackPointer() + 4096, budget);  // a floor above this frame
   GuardedIter it("a", &low);
   EXPECT_THROW((void)(it == it), std::regex_error);
   EXPECT_EQ(low.tripped(), Trip::kStack);
-  Guard small(0, 2);
+  Budget two = Steps(2 * bounds::kTouchCost);
+  Guard small(0, two);
   GuardedIter jt("abc", &small);
   EXPECT_TRUE(jt == jt);
   EXPECT_TRUE(jt == jt);
   EXPECT_THROW((void)(jt != jt), std::regex_error);
-  EXPECT_EQ(small.tripped(), Trip::kBudget);
-  EXPECT_EQ(small.steps(), 2u);
+  EXPECT_EQ(small.tripped(), Trip::kTime);
 }
 
 TEST(RegexGuard, OrdinaryPatternsKeepTheFullBudget) {
@@ -115,16 +240,18 @@ TEST(RegexGuard, OrdinaryPatternsKeepTheFullBudget) {
 }
 
 TEST(RegexReplacement, ExpandsAsStdFormatDoes) {
-  const char* formats[] = {"", "x", "$", "$$", "$&", "$`", "$'", "$0", "$00", "$1", "$01", "$2", "$12", "$3", "$9",
-                           "$99", "$x", "$$1", "a$", "$1$2$&$`$'$$", "%d\\1&"};
+  const char* formats[] = {"",   "x",   "$",  "$$", "$&",  "$`", "$'",  "$0", "$00",          "$1",    "$01",
+                           "$2", "$12", "$3", "$9", "$99", "$x", "$$1", "a$", "$1$2$&$`$'$$", "%d\\1&"};
   const char text[] = "one two";
   for (const char* pattern : {"(t)(w)?o", "(o)(x)?", "w"}) {
     const std::regex re(pattern);
+    const Regex dialect = Compile(pattern);
     std::cmatch expected;
     ASSERT_TRUE(std::regex_search(text, expected, re));
-    Guard guard(0, 1'000'000);
+    Budget budget = Steps(1'000'000);
+    Guard guard(0, budget);
     GuardedMatch m = NewMatch(guard);
-    ASSERT_TRUE(std::regex_search(GuardedIter(text, &guard), GuardedIter(text + 7, &guard), m, re));
+    ASSERT_TRUE(std::regex_search(GuardedIter(text, &guard), GuardedIter(text + 7, &guard), m, dialect));
     for (const char* format : formats) {
       std::string out;
       Replacement(format).Expand(m, text, text + 7, out, guard);

@@ -150,7 +150,7 @@ TEST(RegexStartFilter, PlacesWhereAMatchCanStart) {
 }
 
 // The walks of the bare engine, as the commands gave them before any skipping.
-std::string BarePositions(const std::string& text, const std::regex& re) {
+std::string BarePositions(const std::string& text, const Regex& re) {
   std::string list = "[";
   const char* const end = text.data() + text.size();
   std::cmatch m;
@@ -169,7 +169,7 @@ std::string BarePositions(const std::string& text, const std::regex& re) {
   return list;
 }
 
-std::string BareList(const std::string& text, const std::regex& re) {
+std::string BareList(const std::string& text, const Regex& re) {
   std::string list = "[";
   const char* const end = text.data() + text.size();
   std::cmatch m;
@@ -220,7 +220,7 @@ TEST(RegexSkipping, WalksGiveTheBareEngineResults) {
   };
   std::mt19937 random(11);
   for (const char* pattern : patterns) {
-    const std::regex re = Compile(pattern);
+    const Regex re = Compile(pattern);
     for (int round = 0; round < 6; ++round) {
       const std::string text = RandomText(random, 300 + 100 * round);
       SCOPED_TRACE(std::string(pattern) + " over " + text);

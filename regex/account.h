@@ -1,0 +1,58 @@
+#pragma once
+// The memory account of a regex command: every block that operator new hands out while an account is active on
+// the thread is charged to it, every block that operator delete takes back is credited, and a block that would
+// take the account past its limit is refused with std::bad_alloc.
+//
+// Why this sees every route: the DLL links its C++ runtime statically (exports/CMakeLists.txt), and the DLL's
+// own operator new and delete (regex/new_delete.cpp) replace the runtime's at link time, so every allocation of
+// the engine (compiled states, bracket class lists and their copies, lookahead tables, the matcher's state)
+// and of the result text goes through them. Nothing of the engine allocates any other way. What a command's
+// heap use adds to the process is exactly what it allocated less what it freed: a block allocated before and
+// freed during the command lowers both alike, so the account cannot be fooled into charging too little.
+// The account is active on the command's thread and on its large-stack worker, which never run at once.
+#include <cstddef>
+
+namespace hostkit::regex {
+
+class MemoryAccount {
+ public:
+  explicit MemoryAccount(std::size_t limit) noexcept : limit_(limit) {}
+  MemoryAccount(const MemoryAccount&) = delete;
+  MemoryAccount& operator=(const MemoryAccount&) = delete;
+
+  void set_limit(std::size_t limit) noexcept { limit_ = limit; }
+  bool refused() const noexcept { return refused_; }
+  std::size_t live() const noexcept { return live_; }
+  std::size_t peak() const noexcept { return peak_; }
+
+  // The account active on this thread, or null.
+  static MemoryAccount* Current() noexcept;
+
+  // Called by operator new and delete for each block, with its usable size.
+  bool Take(std::size_t bytes) noexcept;
+  void Give(std::size_t bytes) noexcept { live_ = bytes < live_ ? live_ - bytes : 0; }
+
+ private:
+  friend class AccountScope;
+  std::size_t limit_;
+  std::size_t live_ = 0;
+  std::size_t peak_ = 0;
+  bool refused_ = false;
+};
+
+// Makes an account the active one of this thread for the scope's life.
+class AccountScope {
+ public:
+  explicit AccountScope(MemoryAccount& account) noexcept;
+  ~AccountScope();
+  AccountScope(const AccountScope&) = delete;
+  AccountScope& operator=(const AccountScope&) = delete;
+
+ private:
+  MemoryAccount* previous_;
+};
+
+// The usable size of a block from malloc: what operator new charges and operator delete credits.
+std::size_t BlockSize(void* block) noexcept;
+
+}  // namespace hostkit::regex

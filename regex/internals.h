@@ -1,0 +1,33 @@
+#pragma once
+// The one place that reads libstdc++'s private regex automaton: what the guard needs of a compiled pattern.
+// tests/unit/regex_internals_test.cpp checks the reading against automata of a known shape, so a release of
+// the library with another layout fails there, loudly, instead of silently misjudging patterns.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "regex/traits.h"
+
+namespace hostkit::regex {
+
+struct AutomatonState {
+  enum class Kind : std::uint8_t {
+    kTouch,    // tests the text: a character, an anchor, a word boundary, a lookahead, the accepting state
+    kBackref,  // a back-reference: touches the text, or fails at once when its group did not match
+    kBranch,   // an alternative or a loop: next and alt
+    kSilent,   // groups, the start: next only
+  };
+  Kind kind;
+  std::int64_t next;  // -1 when none
+  std::int64_t alt;   // kBranch only; -1 when none
+};
+
+struct Automaton {
+  std::vector<AutomatonState> states;
+  std::size_t groups = 0;  // capture groups, the whole match not included
+};
+
+// Empty for a default-constructed Regex.
+Automaton ReadAutomaton(const Regex& compiled);
+
+}  // namespace hostkit::regex

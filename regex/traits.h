@@ -1,0 +1,51 @@
+#pragma once
+// The engine's traits for the dialect: std::regex_traits<char> with the steps that cost far more than a
+// character test reported to the current guard (regex/guard.h). The matcher reaches them only through these
+// members, each a name the engine looks up on its traits type, so hiding the base's member is enough:
+// - getloc(): the line-end test of "^" and "$" (multiline) copies the locale and looks a facet up each time;
+// - lookup_classname(): "\b" and "\B" look the class "w" up by name for each character they test;
+// - transform() of two text ranges: the engine compares a back-reference with the text ahead through it when
+//   the traits are not std::regex_traits itself.
+#include <cstring>
+#include <locale>
+#include <regex>
+
+#include "regex/bounds.h"
+#include "regex/guard.h"
+
+namespace hostkit::regex {
+
+class Traits : public std::regex_traits<char> {
+ public:
+  // A back-reference's text, or the text ahead, as the engine compares them.
+  struct Span {
+    const char* first;
+    const char* last;
+    friend bool operator==(const Span& a, const Span& b) {
+      const std::size_t n = static_cast<std::size_t>(a.last - a.first);
+      Guard::ChargeCurrent(static_cast<std::int64_t>(n) * bounds::kBackrefByteCost);
+      return n == static_cast<std::size_t>(b.last - b.first) && std::memcmp(a.first, b.first, n) == 0;
+    }
+  };
+
+  locale_type getloc() const {
+    Guard::ChargeCurrent(bounds::kLineTestCost);
+    return regex_traits::getloc();
+  }
+
+  template <class FwdIt>
+  char_class_type lookup_classname(FwdIt first, FwdIt last, bool icase = false) const {
+    Guard::ChargeCurrent(bounds::kClassLookupCost);
+    return regex_traits::lookup_classname(first, last, icase);
+  }
+
+  template <class FwdIt>
+  string_type transform(FwdIt first, FwdIt last) const {
+    return regex_traits::transform(first, last);
+  }
+  Span transform(GuardedIter first, GuardedIter last) const { return {first.base(), last.base()}; }
+};
+
+using Regex = std::basic_regex<char, Traits>;
+
+}  // namespace hostkit::regex
