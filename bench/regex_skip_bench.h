@@ -66,7 +66,7 @@ inline void RunSelective(const char* where, const Commands& commands, const Othe
   const std::string text = Prose(1 << 20);
   for (const char* pattern : patterns) {
     const std::regex bare_re(pattern, std::regex::ECMAScript | std::regex::multiline);
-    const std::regex dialect_re = hostkit::regex::Compile(pattern);
+    const hostkit::regex::Regex dialect_re = hostkit::regex::Compile(pattern);
     std::size_t sink = 0;
     const std::function<void()> runs[] = {
         [&] { sink += BarePositions(text, bare_re); },
