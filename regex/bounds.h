@@ -30,6 +30,22 @@ inline constexpr std::int64_t kPerStateCost = 2;
 // Copying result text: per byte.
 inline constexpr std::int64_t kResultByteCost = 1;
 
+// Skipping the places where no match can start (regex/start_filter.h): a scan of the text costs 0.13 ns a byte
+// (the word-at-a-time byte search) to 1 ns (the 256-entry table) under Wine, so one step is charged per 2 bytes
+// scanned. Reading a pattern's facts costs a few ns a byte, and about 1 us for each class name it looks up (256
+// class tests; at most the 15 names of the engine).
+inline constexpr std::int64_t kScannedBytesPerStep = 2;
+inline constexpr std::int64_t kFactsByteCost = 20;
+inline constexpr std::int64_t kFactsClassesCost = 16'000;
+// A search that skips asks the engine one place a call: measured natively, a call costs about 100 ns more than a
+// try inside the engine's own loop, which spends 20 to 25 ns on a place whose first byte cannot start a match, so
+// a call is worth 4 skipped places, and more for patterns with many states (each call clears a table as large as
+// the pattern: one more place per 16 bytes of pattern). The credit that decides between calls and the loop is
+// kept within 8 calls, so that it follows the text.
+inline constexpr std::ptrdiff_t kCallCostPlaces = 4;
+inline constexpr std::ptrdiff_t kPatternBytesPerPlace = 16;
+inline constexpr std::ptrdiff_t kCreditCalls = 8;
+
 // The clock is read once per this many steps (about 15 us of ordinary matching): cheap, and fine-grained enough
 // that a kind of work the count underrates still ends near the deadline.
 inline constexpr std::int32_t kStepsPerClockRead = 1 << 16;

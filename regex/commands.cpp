@@ -1,13 +1,16 @@
 #include "regex/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "regex/bounds.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
+#include "regex/pattern_facts.h"
 #include "regex/replacement.h"
 #include "regex/run.h"
+#include "regex/start_filter.h"
 
 namespace hostkit::regex {
 namespace {
@@ -94,15 +97,92 @@ Regex CompileGuarded(std::string_view pattern, Guard& guard) {
 
 GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_match<GuardedIter>>(&guard)); }
 
+// The searches of a walk over the text [begin, end). Each gives what std::regex_search(from, end, m, compiled,
+// flags) gives, but asks the engine only at the places where the pattern's facts let a match start. The engine's
+// own loop (libstdc++'s _M_search) tries from with flags and every later place with match_prev_avail added; a call
+// with match_continuous tries one place just so.
+//
+// A call costs more than a try inside the engine's loop, so where the places come thick and the tries fail, the
+// search is handed to the loop from the first place on. A credit, in bytes of the loop's work, keeps count of what
+// the calls saved (the bytes skipped) and cost; after a handover it is paid what the loop's bytes were worth against
+// the places that calls would have tried there, so that skipping resumes where the text turns sparse.
+class Searcher {
+ public:
+  using Flags = std::regex_constants::match_flag_type;
+
+  Searcher(std::string_view pattern, const Regex& compiled, const char* begin, const char* end, Guard& guard)
+      : compiled_(compiled),
+        end_(end),
+        guard_(guard),
+        filter_(Facts(pattern, compiled, guard), std::string_view(begin, static_cast<std::size_t>(end - begin))),
+        call_cost_(bounds::kCallCostPlaces +
+                   static_cast<std::ptrdiff_t>(pattern.size()) / bounds::kPatternBytesPerPlace),
+        credit_(2 * call_cost_) {}
+
+  bool Search(const char* from, GuardedMatch& m, Flags flags) {
+    if (!filter_.skips()) return Engine(from, m, flags);
+    for (const char* at = filter_.Next(from, from, end_); at != nullptr;) {
+      ChargeScan();
+      const Flags here = at == from ? flags : flags | std::regex_constants::match_prev_avail;
+      if (credit_ < 0) return Handover(at, from, m, here);
+      if (Engine(at, m, here | std::regex_constants::match_continuous)) return true;
+      if (at == end_) break;
+      const char* const next = filter_.Next(at + 1, from, end_);
+      if (next != nullptr) Earn((next - at) - call_cost_);
+      at = next;
+    }
+    ChargeScan();
+    return false;
+  }
+
+  // One engine call over [from, end), at every place it chooses to try.
+  bool Engine(const char* from, GuardedMatch& m, Flags flags) {
+    return std::regex_search(GuardedIter(from, &guard_), GuardedIter(end_, &guard_), m, compiled_, flags);
+  }
+
+ private:
+  static PatternFacts Facts(std::string_view pattern, const Regex& compiled, Guard& guard) {
+    guard.Charge(bounds::kFactsClassesCost + static_cast<std::int64_t>(pattern.size()) * bounds::kFactsByteCost);
+    return ReadPatternFacts(pattern, compiled.getloc());
+  }
+
+  void Earn(std::ptrdiff_t bytes) {
+    const std::ptrdiff_t limit = bounds::kCreditCalls * call_cost_;
+    credit_ = std::clamp(credit_ + bytes, -limit, limit);
+  }
+
+  bool Handover(const char* at, const char* from, GuardedMatch& m, Flags here) {
+    if (!Engine(at, m, here)) return false;
+    const char* const reached = m[0].first.base();
+    std::ptrdiff_t worth = reached - at;
+    for (const char* p = filter_.Next(at + 1, from, end_); p != nullptr && p < reached && worth > -call_cost_;
+         p = filter_.Next(p + 1, from, end_))
+      worth -= call_cost_;
+    ChargeScan();
+    Earn(worth);
+    return true;
+  }
+
+  void ChargeScan() { guard_.Charge(static_cast<std::int64_t>(filter_.TakeScanned()) / bounds::kScannedBytesPerStep); }
+
+  const Regex& compiled_;
+  const char* end_;
+  Guard& guard_;
+  StartFilter filter_;
+  std::ptrdiff_t call_cost_;
+  std::ptrdiff_t credit_;
+};
+
 // The search walk. Each remainder of the text is searched as a fresh input (no character before it is visible),
 // without copying. An empty match is listed like any other and the next search starts one byte further on; the
 // walk ends once the empty remainder at the end of the text has been searched.
 template <class Found>
-void SearchWalk(std::string_view text, const Regex& compiled, Guard& guard, Found&& found) {
+void SearchWalk(std::string_view text, std::string_view pattern, const Regex& compiled, Guard& guard, Found&& found) {
   const char* const end = text.data() + text.size();
+  Searcher searcher(pattern, compiled, text.data(), end, guard);
   GuardedMatch m = NewMatch(guard);
   for (const char* from = text.data();;) {
-    if (!std::regex_search(GuardedIter(from, &guard), GuardedIter(end, &guard), m, compiled)) return;
+    if (!searcher.Search(from, m, std::regex_constants::match_default)) return;
     const char* const first = m[0].first.base();
     const char* const last = m[0].second.base();
     found(m, first, last);
@@ -118,17 +198,16 @@ void SearchWalk(std::string_view text, const Regex& compiled, Guard& guard, Foun
 // The replace walk of std::regex_replace with default flags (regex_iterator's steps in libstdc++ 12), run through
 // the guarded iterator: after a non-empty match the previous byte is visible to anchors (match_prev_avail); after
 // an empty one a non-empty match at the same place is tried first, else the search moves on by one byte.
-std::string ReplaceWalk(std::string_view text, const Regex& compiled, const Replacement& replacement, Guard& guard) {
+std::string ReplaceWalk(std::string_view text, std::string_view pattern, const Regex& compiled,
+                        const Replacement& replacement, Guard& guard) {
   using namespace std::regex_constants;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
-  auto search = [&](const char* from, GuardedMatch& m, match_flag_type flags) {
-    return std::regex_search(GuardedIter(from, &guard), GuardedIter(end, &guard), m, compiled, flags);
-  };
+  Searcher searcher(pattern, compiled, text.data(), end, guard);
   std::string out;
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;
-  if (!search(begin, m, flags)) {
+  if (!searcher.Search(begin, m, flags)) {
     guard.Charge(static_cast<std::int64_t>(text.size()) * bounds::kResultByteCost);
     return std::string(text);
   }
@@ -143,11 +222,11 @@ std::string ReplaceWalk(std::string_view text, const Regex& compiled, const Repl
     const char* from = last;
     if (first == last) {
       if (from == end) break;
-      if (search(from, m, flags | match_not_null | match_continuous)) continue;
+      if (searcher.Engine(from, m, flags | match_not_null | match_continuous)) continue;
       ++from;
     }
     flags |= match_prev_avail;
-    if (!search(from, m, flags)) break;
+    if (!searcher.Search(from, m, flags)) break;
   }
   guard.Charge((end - before) * bounds::kResultByteCost);
   out.append(before, end);
@@ -159,7 +238,7 @@ std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std:
   return Run({text.size(), argument_bytes},
              [&](Guard& guard) {
                const Regex compiled = CompileGuarded(pattern, guard);
-               return ReplaceWalk(text, compiled, Replacement(replacement), guard);
+               return ReplaceWalk(text, pattern, compiled, Replacement(replacement), guard);
              })
       .value_or(std::string());
 }
@@ -186,7 +265,7 @@ std::string Search(std::string_view text, std::string_view pattern) {
              [&](Guard& guard) {
                const Regex compiled = CompileGuarded(pattern, guard);
                std::string list = "[";
-               SearchWalk(text, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
+               SearchWalk(text, pattern, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
                  for (std::size_t i = 0; i < m.size(); ++i) {
                    const char* const first = m[i].matched ? m[i].first.base() : nullptr;
                    const char* const last = m[i].matched ? m[i].second.base() : nullptr;
@@ -210,14 +289,15 @@ std::string SearchPositions(std::string_view text, std::string_view pattern) {
              [&](Guard& guard) {
                const Regex compiled = CompileGuarded(pattern, guard);
                std::string list = "[";
-               SearchWalk(text, compiled, guard, [&](const GuardedMatch&, const char* first, const char* last) {
-                 guard.Charge(24 * bounds::kResultByteCost);
-                 list += '{';
-                 list += std::to_string(first - text.data());
-                 list += ',';
-                 list += std::to_string(last - first);
-                 list += "},";
-               });
+               SearchWalk(text, pattern, compiled, guard,
+                          [&](const GuardedMatch&, const char* first, const char* last) {
+                            guard.Charge(24 * bounds::kResultByteCost);
+                            list += '{';
+                            list += std::to_string(first - text.data());
+                            list += ',';
+                            list += std::to_string(last - first);
+                            list += "},";
+                          });
                if (list.size() == 1) return std::string();
                list.back() = ']';
                return list;

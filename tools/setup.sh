@@ -15,6 +15,8 @@ have clang-format || need+=(clang-format)
 [ -d /usr/src/googletest ] || need+=(googletest)
 [ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || need+=(libclang-rt-14-dev)
 have convert || need+=(imagemagick)
+# PCRE2 for the native benchmarks' comparison column only; the DLL never links it.
+[ -e /usr/include/pcre2.h ] || need+=(libpcre2-dev)
 have xwd || need+=(x11-apps)
 # wine32 is the 32-bit loader; wine64 alone cannot run i686 programs.
 [ -x /usr/lib/wine/wine ] || [ -x /usr/lib/i386-linux-gnu/wine/i386-unix/ntdll.so ] || dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine wine32:i386)

@@ -26,11 +26,13 @@ inline std::vector<Case> All() {
   const std::size_t mb = std::size_t{1} << 20;
   const std::string as(mb, 'a');
   return {
-      // Assertions that cost many character tests each, over 1 and 4 MB.
-      {"boundaries", "RegExSearchPosition", as, "(?:\\b|\\B){1000}x", ""},
-      {"boundaries-4mb", "RegExSearchPosition", Repeat(as, 4), "(?:\\b|\\B){1000}x", ""},
-      {"line-starts", "RegExSearchPosition", as, "(?:^|a){1000}x", ""},
-      {"line-ends", "RegExSearchPosition", as, "(?:$|a){1000}x", ""},
+      // Assertions that cost many character tests each, over 1 and 4 MB. The texts hold the pattern's "x", or the
+      // searches would skip every place: at each "x" a match of 1,000 boundary tests, before the "x" 1,000 a's
+      // tried at every place.
+      {"boundaries", "RegExSearchPosition", std::string(mb, 'x'), "(?:\\b|\\B){1000}x", ""},
+      {"boundaries-4mb", "RegExSearchPosition", std::string(4 * mb, 'x'), "(?:\\b|\\B){1000}x", ""},
+      {"line-starts", "RegExSearchPosition", as + "x", "(?:^|a){1000}x", ""},
+      {"line-ends", "RegExSearchPosition", as + "x", "(?:$|a){1000}x", ""},
       // Compiling copies: a bracket's class list per repetition, nested counted repetitions.
       {"bracket-copies", "RegExMatch", "a", "[" + Repeat("[=a=]", 2000) + "]{40000}", ""},
       {"bracket-copies-5kb", "RegExMatch", "a", "[" + Repeat("[=a=]", 1000) + "]{10000}", ""},
