@@ -8,9 +8,18 @@ set -euo pipefail
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
-# clang's fuzzer runtime sits in a folder that depends on the release's LLVM (lib/linux/libclang_rt.fuzzer-x86_64.a
-# with LLVM 14, lib/x86_64-pc-linux-gnu/libclang_rt.fuzzer.a later): clang names the folder it links from.
-fuzzer_runtime() { have clang++ && compgen -G "$(clang++ --print-runtime-dir)/libclang_rt.fuzzer*.a" >/dev/null; }
+# clang's fuzzer runtime comes with the release's LLVM (14 on Debian 12, 19 on 13) and sits in its resource folder:
+# clang names the file it would link (x86_64-suffixed in Debian's layout, unsuffixed in LLVM's per-target one).
+# (--print-runtime-dir is no help: LLVM 19 names the per-target folder even where Debian does not use it.)
+fuzzer_runtime() {
+  local name path
+  have clang++ || return 1
+  for name in libclang_rt.fuzzer-x86_64.a libclang_rt.fuzzer.a; do
+    path=$(clang++ -print-file-name="$name")
+    [[ $path == /* && -f $path ]] && return 0
+  done
+  return 1
+}
 
 have cmake || need+=(cmake)
 # The posix thread model (std::thread in the tests); both releases package it apart from the win32 one.
@@ -38,4 +47,4 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${need[@]}" >/dev/null
 fi
-fuzzer_runtime || { echo "setup: clang's fuzzer runtime is missing in $(clang++ --print-runtime-dir)" >&2; exit 1; }
+fuzzer_runtime || { echo "setup: clang++ finds no fuzzer runtime (libclang_rt.fuzzer)" >&2; exit 1; }
