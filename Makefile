@@ -5,7 +5,7 @@ WIN32 := $(BUILD)/win32
 JOBS ?= $(shell nproc)
 DIST := $(BUILD)/dist
 # The one version, read from the CMake project (the DLL's version resource carries it too).
-VERSION := $(shell sed -n 's/^project(hostkit VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+VERSION := $(shell sed -n 's/^project.hostkit VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 .PHONY: all setup build demo test dist bench fuzz docs-images clean
 
