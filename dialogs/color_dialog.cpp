@@ -16,11 +16,13 @@ static_assert(sizeof(COLORREF) == sizeof(Colour));
 constexpr DWORD kColourFlags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;  // 0x13
 
 UINT_PTR CALLBACK ColorDialogHook(HWND dialog, UINT message, WPARAM, LPARAM) {
-  return CallbackGuard<UINT_PTR>(0, [&] {
-    // Centred on its owner, the host window, when it has one.
-    if (message == WM_INITDIALOG) PlaceDialog(dialog, ::GetParent(dialog));
-    return UINT_PTR{0};
-  });
+  return Guard(
+      [&] {
+        // Centred on its owner, the host window, when it has one.
+        if (message == WM_INITDIALOG) PlaceDialog(dialog, ::GetParent(dialog));
+        return UINT_PTR{0};
+      },
+      UINT_PTR{0});
 }
 
 }  // namespace

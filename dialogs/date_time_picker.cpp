@@ -11,6 +11,7 @@
 #include "dialogs/placement.h"
 #include "dialogs/win32_dialog.h"
 #include "host/host_window.h"
+#include "host/lifetime.h"
 #include "host/win_handle.h"
 
 namespace hostkit::dialogs {
@@ -75,7 +76,8 @@ void End(HWND picker, bool confirmed) {
 }
 
 LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return CallbackGuard<LRESULT>(0, [&]() -> LRESULT {
+  return Guard(
+      [&]() -> LRESULT {
     switch (message) {
       case WM_NCCREATE:
         ::SetWindowLongPtrA(window, GWLP_USERDATA,
@@ -106,7 +108,8 @@ LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LP
         break;
     }
     return ::DefWindowProcA(window, message, wparam, lparam);
-  });
+      },
+      LRESULT{0});
 }
 
 // The date controls need comctl32 initialised on Windows whether or not the host did it; once is enough.
@@ -119,26 +122,42 @@ void PrepareClasses() {
     cls.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     cls.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
     cls.lpszClassName = kClassName;
+    host::PinModule();       // the class keeps pointing into this module after a host's FreeLibrary
     ::RegisterClassA(&cls);  // tried once: a failure shows as a picker that cannot be created
     return true;
   }();
   (void)prepared;
 }
 
-// Disables the host window for the run and enables it again however the run ends.
+// Disables the host window for the run and, however the run ends, enables it again only if it was enabled
+// before: a host already disabled by a modal window of its own stays disabled until that window ends.
 class HostDisabled {
  public:
   explicit HostDisabled(HWND host) : host_(host) {
-    if (host_ != nullptr) ::EnableWindow(host_, FALSE);
+    // EnableWindow answers non-zero when the window was disabled already.
+    if (host_ != nullptr) was_enabled_ = ::EnableWindow(host_, FALSE) == 0;
   }
   HostDisabled(const HostDisabled&) = delete;
   HostDisabled& operator=(const HostDisabled&) = delete;
   ~HostDisabled() {
-    if (host_ != nullptr) ::EnableWindow(host_, TRUE);
+    if (host_ != nullptr && was_enabled_) ::EnableWindow(host_, TRUE);
   }
 
  private:
   HWND host_;
+  bool was_enabled_ = false;
+};
+
+// The picker's loop dispatches the host window's messages, so a script run from there can ask for a picker
+// again. One run at a time: the inner one would enable the host while the outer one is open.
+bool g_running = false;
+
+class RunningFlag {
+ public:
+  RunningFlag() noexcept { g_running = true; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+  ~RunningFlag() { g_running = false; }
 };
 
 // Runs the thread's messages until the run is done. A WM_QUIT ends the run as a cancel and is posted again,
@@ -171,13 +190,15 @@ std::string FormatMoment(FormatFn format, const Moment& moment, const char* pict
   std::string text(static_cast<std::size_t>(size), '\0');
   const int written = format(0, 0, &record, pic, text.data(), size);
   if (written <= 0) return {};
-  text.resize(std::strlen(text.c_str()));
+  text.resize(strnlen(text.data(), text.size()));
   return text;
 }
 
 }  // namespace
 
 int OpenDateTimePicker(const char* title) {
+  if (g_running) return 0;  // asked for from inside a run: nothing is shown
+  const RunningFlag running;
   PrepareClasses();
   const HWND host = host::FindHostWindow();
   const Point at = DialogPosition();  // never centred: (-1, -1) is a place like any other here

@@ -4,7 +4,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "dialogs/dialogs.h"
@@ -33,7 +36,8 @@ constexpr std::size_t kSaveAnswerSize = MAX_PATH;
 constexpr UINT kCentreAgain = WM_APP + 0x4B1;
 
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam) {
-  return CallbackGuard<UINT_PTR>(0, [&] {
+  return Guard(
+      [&] {
     // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
     if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
       PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
@@ -45,17 +49,20 @@ UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam)
       PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
     }
     return UINT_PTR{0};
-  });
+      },
+      UINT_PTR{0});
 }
 
 int CALLBACK FolderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
-  return CallbackGuard(0, [&] {
-    if (message == BFFM_INITIALIZED) {
-      PlaceDialog(dialog, ::GetDesktopWindow());
-      ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
-    }
-    return 0;
-  });
+  return Guard(
+      [&] {
+        if (message == BFFM_INITIALIZED) {
+          PlaceDialog(dialog, ::GetDesktopWindow());
+          ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+        }
+        return 0;
+      },
+      0);
 }
 
 struct FileRequest {
@@ -99,7 +106,7 @@ std::string ChooseFile(const char* title, const char* filter, int multi) {
 
 std::string SaveAs(const char* title, const char* filter) {
   const auto answer = RunFileDialog({title, filter, kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA});
-  return answer ? std::string(answer->data()) : std::string();
+  return answer ? std::string(answer->data(), strnlen(answer->data(), answer->size())) : std::string();
 }
 
 std::string BrowseFolder(const char* title, const char* initial_folder) {
@@ -113,7 +120,7 @@ std::string BrowseFolder(const char* title, const char* initial_folder) {
   // SHGetPathFromIDListA writes at most MAX_PATH bytes, terminator included.
   char path[MAX_PATH] = {};
   if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return {};
-  return path;
+  return std::string(path, strnlen(path, std::size(path)));
 }
 
 }  // namespace hostkit::dialogs

@@ -1,5 +1,6 @@
 #pragma once
 // The drive scan: a position over the 32 bits of the present-drives mask that lasts between calls.
+#include <array>
 #include <cstdint>
 
 namespace hostkit::fs {
@@ -23,5 +24,12 @@ class DriveScan {
 
 // The drive letter of mask bit n: "A" for bit 0.
 constexpr char DriveLetter(int bit) noexcept { return static_cast<char>('A' + bit); }
+
+// The scan's answer as the host takes it, always 3 bytes: "X:" for a drive, "" once the scan has ended (the
+// colon stays behind the terminator, as hosts have always seen it).
+using DriveText = std::array<char, 3>;
+constexpr DriveText DriveTextOf(int bit) noexcept {
+  return {bit >= 0 && bit < DriveScan::kEnd ? DriveLetter(bit) : '\0', ':', '\0'};
+}
 
 }  // namespace hostkit::fs

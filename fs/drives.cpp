@@ -9,23 +9,12 @@
 #include "fs/drive_type.h"
 #include "fs/quiet_media.h"
 #include "fs/volume_cache.h"
-#include "host/result.h"
 
 namespace hostkit::fs {
 namespace {
 
 DriveScan g_scan;
 VolumeCache g_volumes;
-
-// The drive string fills a 3-byte host buffer itself: "X:", or "" when the scan found nothing.
-char* DriveResult(int bit) {
-  char* buffer = host::RequestBuffer(3);
-  if (buffer == nullptr) return nullptr;
-  buffer[0] = bit < 0 ? '\0' : DriveLetter(bit);
-  buffer[1] = ':';
-  buffer[2] = '\0';
-  return buffer;
-}
 
 bool QueryVolume(const std::string& root, VolumeInfo& info) {
   // Both name sizes count the terminator; the extra zero byte keeps the volume name terminated whatever
@@ -48,17 +37,17 @@ bool QueryVolume(const std::string& root, VolumeInfo& info) {
 
 }  // namespace
 
-char* FirstSystemDrive() { return DriveResult(g_scan.First(GetLogicalDrives())); }
+DriveText FirstSystemDrive() { return DriveTextOf(g_scan.First(GetLogicalDrives())); }
 
-char* NextSystemDrive() { return DriveResult(g_scan.Next(GetLogicalDrives())); }
+DriveText NextSystemDrive() { return DriveTextOf(g_scan.Next(GetLogicalDrives())); }
 
-char* SystemDriveType(const char* root) {
+std::string SystemDriveType(const char* root) {
   const UINT type = WithoutMediaPrompt([&] { return GetDriveTypeA(root); });
-  return host::FormatResult("%s", DriveTypeWord(type));
+  return DriveTypeWord(type);
 }
 
-char* SystemDriveInformation(const char* path, int selector) {
-  return host::TextResult(g_volumes.Read(path, selector, &QueryVolume));
+std::string SystemDriveInformation(const char* path, int selector) {
+  return g_volumes.Read(path, selector, &QueryVolume);
 }
 
 }  // namespace hostkit::fs

@@ -1,10 +1,14 @@
 #pragma once
 // Drive scan, drive type words and volume information (Win32 layer).
+#include <string>
+
+#include "fs/drive_scan.h"
+
 namespace hostkit::fs {
 
-char* FirstSystemDrive();
-char* NextSystemDrive();
-char* SystemDriveType(const char* root);
-char* SystemDriveInformation(const char* path, int selector);
+DriveText FirstSystemDrive();
+DriveText NextSystemDrive();
+std::string SystemDriveType(const char* root);
+std::string SystemDriveInformation(const char* path, int selector);
 
 }  // namespace hostkit::fs

@@ -1,22 +1,24 @@
 #pragma once
-// The folder search and the current-file record (Win32 layer).
+// The folder search and the current-file record (Win32 layer). An ended or failed search answers "".
+#include <string>
+
 namespace hostkit::fs {
 
-char* FirstFile(const char* pattern);
-char* NextFile();
-char* FirstFolder(const char* pattern);
-char* NextFolder();
+std::string FirstFile(const char* pattern);
+std::string NextFile();
+std::string FirstFolder(const char* pattern);
+std::string NextFolder();
 
 int CurrentAttributes();
-char* CurrentCreationDate(int separator);
-char* CurrentCreationTime(int separator);
-char* CurrentLastAccessDate(int separator);
-char* CurrentLastAccessTime(int separator);
-char* CurrentLastWriteDate(int separator);
-char* CurrentLastWriteTime(int separator);
+std::string CurrentCreationDate(int separator);
+std::string CurrentCreationTime(int separator);
+std::string CurrentLastAccessDate(int separator);
+std::string CurrentLastAccessTime(int separator);
+std::string CurrentLastWriteDate(int separator);
+std::string CurrentLastWriteTime(int separator);
 int CurrentSizeLow();
 int CurrentSizeHigh();
-char* CurrentSizeHex(int flag);
-char* CurrentSizeDecimal(int flag);
+std::string CurrentSizeHex(int flag);
+std::string CurrentSizeDecimal(int flag);
 
 }  // namespace hostkit::fs

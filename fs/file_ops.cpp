@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "fs/quiet_media.h"
-#include "host/result.h"
 
 namespace hostkit::fs {
 namespace {
@@ -20,9 +19,9 @@ int Status(bool ok) {
 
 // Both path queries count without the terminator on success; when the path does not fit they answer the
 // size needed (terminator included, so at least MAX_PATH) and leave the buffer alone.
-char* PathResult(DWORD count, const char (&buffer)[MAX_PATH]) {
-  if (count == 0 || count >= MAX_PATH) return host::EmptyResult();
-  return host::TextResult(std::string(buffer, strnlen(buffer, MAX_PATH)));
+std::string PathText(DWORD count, const char (&buffer)[MAX_PATH]) {
+  if (count == 0 || count >= MAX_PATH) return {};
+  return std::string(buffer, strnlen(buffer, MAX_PATH));
 }
 
 }  // namespace
@@ -56,14 +55,14 @@ int GetAttributesFromFile(const char* path) {
   return WithoutMediaPrompt([&] { return Status(GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES); });
 }
 
-char* GetWorkingDirectory() {
+std::string GetWorkingDirectory() {
   char buffer[MAX_PATH] = {};
-  return PathResult(GetCurrentDirectoryA(MAX_PATH, buffer), buffer);
+  return PathText(GetCurrentDirectoryA(MAX_PATH, buffer), buffer);
 }
 
-char* GetFullPathFromFile(const char* path) {
+std::string GetFullPathFromFile(const char* path) {
   char buffer[MAX_PATH] = {};
-  return PathResult(GetFullPathNameA(path, MAX_PATH, buffer, nullptr), buffer);
+  return PathText(GetFullPathNameA(path, MAX_PATH, buffer, nullptr), buffer);
 }
 
 }  // namespace hostkit::fs

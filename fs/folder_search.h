@@ -7,8 +7,10 @@
 //   static Handle Open(const char* pattern, Record&);   // first entry into the record, or an empty handle
 //   static bool Next(const Handle&, Record&);           // next entry into the record, false at the end
 //   static std::uint32_t Attributes(const Record&);
-//   static const char* Name(const Record&);
+//   static std::string_view Name(const Record&);        // read within the record's bounds
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace hostkit::fs {
@@ -28,18 +30,18 @@ class FolderSearch {
   using Handle = typename Platform::Handle;
 
   // Opens a search in place of any open one (which is closed first, so an abandoned search never leaks)
-  // and answers the first entry of the kind, or null with no search left open.
-  const char* First(const char* pattern, EntryKind kind) {
+  // and answers the first entry of the kind, or nullopt with no search left open.
+  std::optional<std::string_view> First(const char* pattern, EntryKind kind) {
     handle_ = Handle();
     handle_ = Platform::Open(pattern, record_);
-    if (!handle_) return nullptr;
+    if (!handle_) return std::nullopt;
     return SkipTo(kind);
   }
 
-  // Answers the next entry of the kind, or null (the search is then closed). Without an open search it
-  // answers null and leaves the record alone.
-  const char* Next(EntryKind kind) {
-    if (!handle_) return nullptr;
+  // Answers the next entry of the kind, or nullopt (the search is then closed). Without an open search it
+  // answers nullopt and leaves the record alone.
+  std::optional<std::string_view> Next(EntryKind kind) {
+    if (!handle_) return std::nullopt;
     if (!Platform::Next(handle_, record_)) return End();
     return SkipTo(kind);
   }
@@ -49,14 +51,14 @@ class FolderSearch {
 
  private:
   // Every entry read lands in the record, skipped or not; the end leaves the last one there.
-  const char* SkipTo(EntryKind kind) {
+  std::optional<std::string_view> SkipTo(EntryKind kind) {
     while (!IsKind(Platform::Attributes(record_), kind))
       if (!Platform::Next(handle_, record_)) return End();
     return Platform::Name(record_);
   }
-  const char* End() {
+  std::optional<std::string_view> End() {
     handle_ = Handle();
-    return nullptr;
+    return std::nullopt;
   }
 
   Handle handle_;

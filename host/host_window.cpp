@@ -3,6 +3,9 @@
 #include <cstring>
 #include <iterator>
 
+#include "host/boundary.h"
+#include "host/lifetime.h"
+
 namespace hostkit::host {
 namespace {
 
@@ -21,13 +24,16 @@ bool IsHostClass(const char* name) noexcept {
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  g_last_message = static_cast<LONG>(message);
-  g_last_param_l = static_cast<LONG>(lparam);
-  g_last_param_w = static_cast<LONG>(wparam);
-  if (message == WM_NCHITTEST) {
-    // Record what the system itself would answer, whatever the host's own procedure says.
-    g_last_hit_test = static_cast<LONG>(::DefWindowProcA(window, message, wparam, lparam));
-  }
+  Guard([&] {
+    g_last_message = static_cast<LONG>(message);
+    g_last_param_l = static_cast<LONG>(lparam);
+    g_last_param_w = static_cast<LONG>(wparam);
+    if (message == WM_NCHITTEST) {
+      // Record what the system itself would answer, whatever the host's own procedure says.
+      g_last_hit_test = static_cast<LONG>(::DefWindowProcA(window, message, wparam, lparam));
+    }
+  });
+  // The message goes on to the host's procedure whatever happened to its record.
   return ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
 }
 
@@ -51,8 +57,11 @@ HWND FindHostWindow() noexcept {
 int Init() noexcept {
   if (g_host_window != nullptr) return 1;
   g_console_window = ::GetConsoleWindow();
+  if (g_console_window != nullptr) SurviveConsoleBreaks();
   g_host_window = FindHostWindow();
   if (g_host_window == nullptr) return 0;
+  // From here the window calls into this module: a host's FreeLibrary must not unmap it.
+  PinModule();
   // The previous procedure must be known before the replacement can receive its first message.
   g_previous_proc = reinterpret_cast<WNDPROC>(::GetWindowLongA(g_host_window, GWL_WNDPROC));
   ::SetWindowLongA(g_host_window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));

@@ -12,12 +12,13 @@ namespace {
 LookupFn g_lookup = nullptr;
 CreateStringFn g_create_string = nullptr;
 
-}  // namespace
-
+// A raw host buffer of the given size (terminator included), or null.
 char* RequestBuffer(std::int32_t size) noexcept {
   if (g_create_string == nullptr) return nullptr;
   return reinterpret_cast<char*>(g_create_string(size));
 }
+
+}  // namespace
 
 std::intptr_t ReceiveQVRPtr(LookupFn lookup) {
   g_lookup = lookup;
@@ -67,6 +68,15 @@ char* TextResult(const std::string& text) noexcept {
   if (buffer == nullptr) return EmptyResult();
   std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
+  return buffer;
+}
+
+char* FixedResult(const char* bytes, std::int32_t size) noexcept {
+  if (size <= 0) return EmptyResult();
+  char* buffer = RequestBuffer(size);
+  if (buffer == nullptr) return nullptr;
+  std::memcpy(buffer, bytes, static_cast<std::size_t>(size) - 1);
+  buffer[size - 1] = '\0';
   return buffer;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Host linkage and result strings: the host hands over a lookup function, from which the library takes the
 // host's create-string function; every string result is formatted straight into a buffer from that function.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,13 +23,19 @@ bool HasCreateString() noexcept;
 // Returns the empty result when the host refuses the sized buffer, null when it gives no buffer at all.
 char* FormatResult(const char* format, ...) noexcept __attribute__((format(printf, 1, 2)));
 
-// A raw host buffer of the given size (terminator included) for a result that fills itself, or null.
-char* RequestBuffer(std::int32_t size) noexcept;
-
 // The result "" (a one-byte buffer), or null without a buffer.
 char* EmptyResult() noexcept;
 
 // A whole text as the result: FormatResult("%s", text).
 char* TextResult(const std::string& text) noexcept;
+
+// A text of a fixed size as the result, for a host that expects an exact buffer: `size` bytes copied as they
+// are into a host buffer of exactly `size` bytes, the last one always the terminator. Null without a buffer.
+char* FixedResult(const char* bytes, std::int32_t size) noexcept;
+template <std::size_t N>
+char* FixedResult(const std::array<char, N>& text) noexcept {
+  static_assert(N > 0 && N < INT32_MAX);
+  return FixedResult(text.data(), static_cast<std::int32_t>(N));
+}
 
 }  // namespace hostkit::host

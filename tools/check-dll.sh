@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the binary interface of hostkit.dll: PE32 for i386, only system DLLs imported, and an export table of
-# ReceiveQVRPtr plus decorated command names only (?Name@@YA...Z).
+# Checks the binary form of hostkit.dll: PE32 for i386, a DLL with resources, only system DLLs imported.
+# The export names are compared with exports/commands.table by HostLink.ExportDirectoryHoldsExactlyTheTable.
 set -euo pipefail
 dll=${1:?path to hostkit.dll}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
@@ -24,10 +24,4 @@ done
 exports=$(echo "$private" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/Ordinal +Hint +Name/{next}
   t&&/^[ \t]*\[/{print $NF} t&&!/^[ \t]*\[/{t=0}')
 [ -n "$exports" ] || fail "no exports"
-count=0
-while read -r name; do
-  count=$((count + 1))
-  [ "$name" = ReceiveQVRPtr ] && continue
-  [[ $name =~ ^\?[A-Za-z]+@@YA(H|J|X|PAD)(XZ|(H|J|PBD|0)+@Z)$ ]] || fail "unexpected export $name"
-done <<<"$exports"
-echo "check-dll: $count exports, imports: $(echo $imports)"
+echo "check-dll: $(wc -l <<<"$exports") exports, imports: $(echo $imports)"

@@ -27,6 +27,8 @@ have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
 have g++ || need+=(g++)
 have Xvfb || need+=(xvfb)
 have clang++ || need+=(clang)
+# The format check of .ci/run uses the release's own clang-format, the version .clang-format is kept for.
+have clang-format || need+=(clang-format)
 [ -d /usr/src/googletest ] || need+=(googletest)
 # libclang-rt-dev is the runtime of the release's default clang.
 fuzzer_runtime || need+=(libclang-rt-dev)

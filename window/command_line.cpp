@@ -25,4 +25,9 @@ std::string InterpreterCommandLine(std::string_view program, std::string_view co
   return line;
 }
 
+bool FallsBackToCmd(std::uint32_t start_error) noexcept {
+  constexpr std::uint32_t kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;  // ERROR_* codes
+  return start_error == kFileNotFound || start_error == kPathNotFound || start_error == kAccessDenied;
+}
+
 }  // namespace hostkit::window

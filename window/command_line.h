@@ -1,5 +1,6 @@
 #pragma once
 // The command line as scripts read it: arguments separated by "|" instead of spaces.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,10 @@ void BarSeparateArguments(char* text) noexcept;
 // The interpreter's command line: the program (quoted when it holds a space or tab and is not quoted yet),
 // then "/c" and the script's command line, unchanged.
 std::string InterpreterCommandLine(std::string_view program, std::string_view command);
+
+// Whether cmd.exe on the path is tried after the interpreter named by COMSPEC answered `start_error` (the
+// platform's error code of its start, 0 when it ran): only for a program that is missing (file or path not
+// found) or whose access is denied.
+bool FallsBackToCmd(std::uint32_t start_error) noexcept;
 
 }  // namespace hostkit::window

@@ -2,12 +2,16 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fs/quiet_media.h"
+#include "host/grow_buffer.h"
 #include "host/host_window.h"
+#include "host/lifetime.h"
 #include "host/win_handle.h"
 #include "window/command_line.h"
 
@@ -16,38 +20,20 @@ namespace {
 
 bool HasConsole() noexcept { return host::RecordedConsoleWindow() != nullptr; }
 
-// The value of an environment variable, nullopt when it is not set.
+// The value of an environment variable, nullopt when it is not set (or cannot be read).
 std::optional<std::string> EnvironmentValue(const char* name) {
-  std::string value(MAX_PATH, '\0');
-  for (;;) {
-    // On success the count excludes the terminator; when the buffer is too small it is the size needed,
-    // terminator included; 0 means unset (or empty, which serves no better).
-    const DWORD length = ::GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
-    if (length == 0) return std::nullopt;
-    if (length < value.size()) {
-      value.resize(length);
-      return value;
-    }
-    value.resize(length);
-  }
+  return ReadGrowing([&](char* buffer, std::uint32_t size) { return ::GetEnvironmentVariableA(name, buffer, size); });
 }
 
-// cmd.exe along the executable search path (PATH only: not the working folder), or nullopt.
+// cmd.exe along the executable search path (PATH only: not the working folder), or nullopt. A folder on the
+// path may be a removable drive without a medium.
 std::optional<std::string> CommandInterpreterOnPath() {
   const auto path = EnvironmentValue("PATH");
   if (!path) return std::nullopt;
-  std::string found(MAX_PATH, '\0');
-  for (;;) {
-    // Same count rule as GetEnvironmentVariableA: excludes the terminator on success, includes it when short.
-    const DWORD length =
-        ::SearchPathA(path->c_str(), "cmd.exe", nullptr, static_cast<DWORD>(found.size()), found.data(), nullptr);
-    if (length == 0) return std::nullopt;
-    if (length < found.size()) {
-      found.resize(length);
-      return found;
-    }
-    found.resize(length);
-  }
+  return ReadGrowing([&](char* buffer, std::uint32_t size) {
+    return fs::WithoutMediaPrompt(
+        [&] { return ::SearchPathA(path->c_str(), "cmd.exe", nullptr, size, buffer, nullptr); });
+  });
 }
 
 win::UniqueFile OpenInheritable(const char* device, DWORD access) {
@@ -56,8 +42,42 @@ win::UniqueFile OpenInheritable(const char* device, DWORD access) {
                                        0, nullptr));
 }
 
-// Starts "program /c command" in this process's console and waits for it to end. False when it cannot start.
-bool RunAndWait(const std::string& program, const char* command) {
+// Limits what a new process inherits to the handles given, where the platform offers a handle list
+// (PROC_THREAD_ATTRIBUTE_HANDLE_LIST); get() is null where it does not. The handles must stay open and
+// inheritable until the process is created.
+class InheritOnly {
+ public:
+  InheritOnly(HANDLE first, HANDLE second) : handles_{first, second} {
+    SIZE_T size = 0;
+    // The first call answers the size it needs and fails with ERROR_INSUFFICIENT_BUFFER.
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    if (size == 0) return;
+    storage_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+    if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+    if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_, nullptr,
+                                     nullptr)) {
+      ::DeleteProcThreadAttributeList(list);
+      return;
+    }
+    list_ = list;
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+  ~InheritOnly() {
+    if (list_ != nullptr) ::DeleteProcThreadAttributeList(list_);
+  }
+  LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return list_; }
+
+ private:
+  HANDLE handles_[2];
+  std::vector<char> storage_;  // operator new's alignment is enough for the list
+  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+// Starts "program /c command" in this process's console and waits for it to end. 0 once it ran, else the
+// error code of the failed start.
+DWORD RunAndWait(const std::string& program, const char* command) {
   std::string line = InterpreterCommandLine(program, command);
   std::vector<char> writable(line.begin(), line.end());
   writable.push_back('\0');
@@ -65,22 +85,46 @@ bool RunAndWait(const std::string& program, const char* command) {
   // The interpreter reads and writes the console itself, whatever the host's standard handles point at.
   const win::UniqueFile input = OpenInheritable("CONIN$", GENERIC_READ | GENERIC_WRITE);
   const win::UniqueFile output = OpenInheritable("CONOUT$", GENERIC_READ | GENERIC_WRITE);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  if (input && output) {
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.get();
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
+  const bool console_handles = input && output;
+  STARTUPINFOEXA startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  // The interpreter gets the two console handles and nothing else of the host's (files, pipes, events). Where
+  // no handle list can be made it inherits as a plain CreateProcess would: the command still runs.
+  const InheritOnly inherit(input.get(), output.get());
+  BOOL inherit_handles = FALSE;
+  DWORD flags = 0;
+  if (console_handles) {
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = input.get();
+    startup.StartupInfo.hStdOutput = output.get();
+    startup.StartupInfo.hStdError = output.get();
+    inherit_handles = TRUE;
+    if (inherit.get() != nullptr) {
+      startup.StartupInfo.cb = sizeof startup;
+      startup.lpAttributeList = inherit.get();
+      flags = EXTENDED_STARTUPINFO_PRESENT;
+    }
   }
+  // No new process group: that would set "ignore Ctrl+C" in the command, and Ctrl+C must stop it.
   PROCESS_INFORMATION started{};
-  if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &started))
-    return false;
+  if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, inherit_handles, flags, nullptr, nullptr,
+                        &startup.StartupInfo, &started))
+    return ::GetLastError();
   const win::UniqueHandle process(started.hProcess);
   const win::UniqueHandle thread(started.hThread);
   ::WaitForSingleObject(process.get(), INFINITE);
-  return true;
+  return ERROR_SUCCESS;
+}
+
+// A close event from the console window ends the process whatever a handler answers, so a console of our
+// own loses its close box. Windows lets another process change a console window's system menu; Wine gives
+// no menu of a window of another process, and nothing changes.
+void RemoveCloseBox(HWND console) {
+  if (console == nullptr) return;
+  const HMENU menu = ::GetSystemMenu(console, FALSE);
+  if (menu == nullptr) return;
+  ::DeleteMenu(menu, SC_CLOSE, MF_BYCOMMAND);
+  ::DrawMenuBar(console);
 }
 
 }  // namespace
@@ -88,9 +132,12 @@ bool RunAndWait(const std::string& program, const char* command) {
 void OpenConsole() noexcept {
   if (HasConsole()) return;
   if (!::AllocConsole()) return;
+  host::SurviveConsoleBreaks();
   // Text mode, as the console expects line ends; a failed reopen leaves writes failing quietly.
   std::freopen("CONOUT$", "w", stdout);
-  host::RecordConsoleWindow(::GetConsoleWindow());
+  const HWND console = ::GetConsoleWindow();
+  RemoveCloseBox(console);
+  host::RecordConsoleWindow(console);
 }
 
 void ConsoleWrite(const char* text) noexcept {
@@ -105,7 +152,10 @@ void ConsoleCommand(const char* command) noexcept {
   try {
     // Text already in the stream must come before the command's own output.
     std::fflush(stdout);
-    if (const auto comspec = EnvironmentValue("COMSPEC"); comspec && RunAndWait(*comspec, command)) return;
+    // cmd.exe stands in only for an interpreter that is not set, missing or denied; one that exists and
+    // fails to start (say, a file that is no program) is what the user chose, and its failure stands.
+    const auto comspec = EnvironmentValue("COMSPEC");
+    if (comspec && !FallsBackToCmd(RunAndWait(*comspec, command))) return;
     if (const auto interpreter = CommandInterpreterOnPath()) RunAndWait(*interpreter, command);
   } catch (...) {
     // Out of memory while building the command line: nothing ran.

@@ -2,15 +2,14 @@
 
 #include <windows.h>
 
-#include "host/result.h"
 #include "window/command_line.h"
 
 namespace hostkit::window {
 
-char* CommandLineResult() {
-  char* result = host::TextResult(::GetCommandLineA());
-  BarSeparateArguments(result);  // edits the host's buffer in place; leaves a null result alone
-  return result;
+std::string CommandLine() {
+  std::string text = ::GetCommandLineA();
+  BarSeparateArguments(text.data());
+  return text;
 }
 
 int Request(const char* text, const char* caption, int flags) noexcept {

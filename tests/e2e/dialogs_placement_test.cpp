@@ -17,15 +17,16 @@ struct Opener {
   const char* window_class;
   std::function<void(hostrun::HostDouble&)> open;
   bool centred_on_owner;  // the colour dialog centres on the host window, the others on the screen
-  // Wine 8 ignores HWND_TOPMOST for the folder browser, whose window lacks WS_POPUP (measured: even a
-  // SetWindowPos from outside leaves WS_EX_TOPMOST clear); there it must at least stand above the host window.
-  bool wine_allows_topmost = true;
+  // A tolerance for Wine, in the manner of its own tests' broken(): Wine 8 ignores HWND_TOPMOST for the folder
+  // browser, whose window lacks WS_POPUP (measured: even a SetWindowPos from outside leaves WS_EX_TOPMOST
+  // clear). A dialog so marked that is not topmost must at least stand above the host window.
+  bool wine_ignores_topmost = false;
 };
 
 const Opener kOpeners[] = {
     {"open", "#32770", [](hostrun::HostDouble& h) { h.Str("ChooseFileDialog", "Open one", "All|*.*", 0); }, false},
     {"save", "#32770", [](hostrun::HostDouble& h) { h.Str("SaveAsDialog", "Save one", "All|*.*"); }, false},
-    {"folder", "#32770", [](hostrun::HostDouble& h) { h.Str("BrowseFolderDialog", "Folder", ""); }, false, false},
+    {"folder", "#32770", [](hostrun::HostDouble& h) { h.Str("BrowseFolderDialog", "Folder", ""); }, false, true},
     {"colour", "#32770", [](hostrun::HostDouble& h) { h.Int("OpenColorDialog", 0); }, true},
     {"picker", "DateTimeDlg", [](hostrun::HostDouble& h) { h.Int("OpenDateTimePicker", ""); }, false},
 };
@@ -43,10 +44,11 @@ bool Above(HWND window, HWND other) {
 }
 
 void ExpectOnTop(const Opener& opener, const Seen& seen) {
-  if (opener.wine_allows_topmost)
-    ExpectOnTop(opener, seen);
-  else
+  if (opener.wine_ignores_topmost && !seen.topmost) {
     EXPECT_TRUE(seen.above_host) << opener.name;
+    return;
+  }
+  EXPECT_TRUE(seen.topmost) << opener.name;
 }
 
 // Opens the dialog, notes where it stands once it is built, and cancels it.
@@ -65,16 +67,6 @@ Seen Observe(const Opener& opener) {
       },
       [&] { opener.open(e2e::Host()); });
   return seen;
-}
-
-TEST(DialogsExports, AllEighteenCommandsAreExportedUnderTheirDecoratedNames) {
-  for (const char* name :
-       {"?SetInitialDir@@YAXPBD@Z", "?SetDialogPosition@@YAXHH@Z", "?ChooseFileDialog@@YAPADPBD0H@Z",
-        "?SaveAsDialog@@YAPADPBD0@Z", "?BrowseFolderDialog@@YAPADPBD0@Z", "?OpenColorDialog@@YAHH@Z",
-        "?GetCustomColor@@YAHH@Z", "?SetCustomColor@@YAXHH@Z", "?OpenDateTimePicker@@YAHPBD@Z", "?GetDateYear@@YAHXZ",
-        "?GetDateMonth@@YAHXZ", "?GetDateDay@@YAHXZ", "?GetDateDayOfWeek@@YAHXZ", "?GetDateHour@@YAHXZ",
-        "?GetDateMinute@@YAHXZ", "?GetDateSecond@@YAHXZ", "?GetDateString@@YAPADPBD@Z", "?GetTimeString@@YAPADPBD@Z"})
-    EXPECT_NE(GetProcAddress(e2e::Host().module(), name), nullptr) << name;
 }
 
 // Runs first in its process (CTest gives every test its own), before anything sets the position.

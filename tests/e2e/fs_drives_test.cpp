@@ -9,26 +9,15 @@
 
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
+#include "tools/hostrun/pe_image.h"
 
 namespace {
 
 // Points one kernel32 import of a module at a replacement for the life of the object.
 class ImportPatch {
  public:
-  ImportPatch(HMODULE module, const char* name, void* replacement) {
-    const auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-      if (lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), "kernel32.dll") != 0) continue;
-      auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(const_cast<BYTE*>(base) + imp->FirstThunk);
-      for (; names->u1.AddressOfData; ++names, ++slots) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-        const auto* by_name = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        if (lstrcmpA(reinterpret_cast<const char*>(by_name->Name), name) == 0) slot_ = &slots->u1.Function;
-      }
-    }
+  ImportPatch(HMODULE module, const char* name, void* replacement)
+      : slot_(hostrun::ImportSlot(module, "kernel32.dll", name)) {
     if (slot_ == nullptr) throw std::runtime_error(std::string("no import ") + name);
     original_ = *slot_;
     Write(reinterpret_cast<DWORD>(replacement));

@@ -67,6 +67,9 @@ TEST(Enumeration, TheKindsShareOneSearchAndAFirstCallReplacesIt) {
   EXPECT_EQ(host.Str("GetNextFolder"), "");
 }
 
+// A tolerance for Wine: handles that its own threads of this process open and close while the searches run.
+constexpr DWORD kWineToleranceHandles = 2;
+
 // Counts this process's open handles, to see that abandoned searches are closed.
 DWORD HandleCount() {
   DWORD count = 0;
@@ -81,7 +84,8 @@ TEST(Enumeration, AbandonedSearchesDoNotLeakHandles) {
   EXPECT_EQ(host.Str("GetFirstFile", dir / "*"), "a");
   const DWORD before = HandleCount();
   for (int i = 0; i < 200; ++i) ASSERT_EQ(host.Str(i % 2 ? "GetFirstFile" : "GetFirstFolder", dir / "*"), i % 2 ? "a" : ".");
-  EXPECT_LE(HandleCount(), before + 2);
+  // A handle lost per search would show as 100 or more.
+  EXPECT_LE(HandleCount(), before + kWineToleranceHandles);
 }
 
 TEST(Enumeration, TheRecordAtLoadIsAllZero) {

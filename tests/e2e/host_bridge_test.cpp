@@ -4,15 +4,20 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
+#include <map>
+#include <string_view>
 
+#include "exports/export_table.h"
 #include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
 #include "tests/e2e/harness/window_driver.h"
+#include "tools/hostrun/pe_image.h"
 
 namespace {
 
+using hostkit::exports::ExportRow;
+using hostkit::exports::kExportTable;
 using hostrun::HostDouble;
 using hostrun::Options;
 
@@ -30,108 +35,47 @@ TEST(HostLink, LooksUpBothFunctionsOnceInOrderAndAnswersTheSecond) {
   EXPECT_EQ(host.link_answer(), HostDouble::DeleteStringAddress());
 }
 
-TEST(HostLink, ExportsTheCommandsUnderTheirDecoratedNames) {
-  HostDouble& host = e2e::Host();
-  for (const char* name : {"?Init@@YAHXZ", "?GetWindowMessage@@YAHXZ", "?GetHitTestMessage@@YAHXZ",
-                           "?GetWindowParamW@@YAHXZ", "?GetWindowParamL@@YAHXZ", "ReceiveQVRPtr"})
-    EXPECT_NE(GetProcAddress(host.module(), name), nullptr) << name;
-  // No undecorated aliases of the commands leak into the table.
-  EXPECT_EQ(GetProcAddress(host.module(), "hk_Init"), nullptr);
-}
-
-// The whole export table, name by name: the 73 commands under their decorated names and ReceiveQVRPtr.
-TEST(HostLink, ExportTableHoldsExactlyTheCommands) {
-  const char* const expected_names[] = {"?Init@@YAHXZ",
-                                        "?GetWindowMessage@@YAHXZ",
-                                        "?GetHitTestMessage@@YAHXZ",
-                                        "?GetWindowParamW@@YAHXZ",
-                                        "?GetWindowParamL@@YAHXZ",
-                                        "?SetWindowStyle@@YAXJ@Z",
-                                        "?SetWindowExStyle@@YAXJ@Z",
-                                        "?SetWindowPosition@@YAXHHHHHH@Z",
-                                        "?GetCursorX@@YAHH@Z",
-                                        "?GetCursorY@@YAHH@Z",
-                                        "?GetMouseButtons@@YAHXZ",
-                                        "?GetWindowX@@YAHXZ",
-                                        "?GetWindowY@@YAHXZ",
-                                        "?OpenConsole@@YAXXZ",
-                                        "?ConsoleWrite@@YAXPBD@Z",
-                                        "?ConsoleCommand@@YAXPBD@Z",
-                                        "?GetCL@@YAPADXZ",
-                                        "?Request@@YAHPBD0@Z",
-                                        "?Request@@YAHPBD0H@Z",
-                                        "?Request@@YAHPBD0HH@Z",
-                                        "?Request@@YAHPBD0HHH@Z",
-                                        "?GetFirstSystemDrive@@YAPADXZ",
-                                        "?GetNextSystemDrive@@YAPADXZ",
-                                        "?GetSystemDriveType@@YAPADPBD@Z",
-                                        "?GetSystemDriveInformation@@YAPADPBDH@Z",
-                                        "?CreateFolder@@YAHPBD@Z",
-                                        "?DeleteFolder@@YAHPBD@Z",
-                                        "?GetWorkingDirectory@@YAPADXZ",
-                                        "?SetWorkingDirectory@@YAHPBD@Z",
-                                        "?FileCopy@@YAHPBD0H@Z",
-                                        "?FileMove@@YAHPBD0@Z",
-                                        "?FolderMove@@YAHPBD0@Z",
-                                        "?FileDelete@@YAHPBD@Z",
-                                        "?GetAttributesFromFile@@YAHPBD@Z",
-                                        "?GetFullPathFromFile@@YAPADPBD@Z",
-                                        "?GetFirstFile@@YAPADPBD@Z",
-                                        "?GetNextFile@@YAPADXZ",
-                                        "?GetFirstFolder@@YAPADPBD@Z",
-                                        "?GetNextFolder@@YAPADXZ",
-                                        "?GetCurrentFileAttributes@@YAHXZ",
-                                        "?GetCurrentFileCreationDate@@YAPADH@Z",
-                                        "?GetCurrentFileCreationTime@@YAPADH@Z",
-                                        "?GetCurrentFileLastAccessDate@@YAPADH@Z",
-                                        "?GetCurrentFileLastAccessTime@@YAPADH@Z",
-                                        "?GetCurrentFileLastWriteDate@@YAPADH@Z",
-                                        "?GetCurrentFileLastWriteTime@@YAPADH@Z",
-                                        "?GetCurrentFileSizeLow@@YAHXZ",
-                                        "?GetCurrentFileSizeHigh@@YAHXZ",
-                                        "?GetCurrentFileSizeAsHexString@@YAPADH@Z",
-                                        "?GetCurrentFileSizeAsString@@YAPADH@Z",
-                                        "?SetInitialDir@@YAXPBD@Z",
-                                        "?SetDialogPosition@@YAXHH@Z",
-                                        "?ChooseFileDialog@@YAPADPBD0H@Z",
-                                        "?SaveAsDialog@@YAPADPBD0@Z",
-                                        "?BrowseFolderDialog@@YAPADPBD0@Z",
-                                        "?OpenColorDialog@@YAHH@Z",
-                                        "?GetCustomColor@@YAHH@Z",
-                                        "?SetCustomColor@@YAXHH@Z",
-                                        "?OpenDateTimePicker@@YAHPBD@Z",
-                                        "?GetDateYear@@YAHXZ",
-                                        "?GetDateMonth@@YAHXZ",
-                                        "?GetDateDay@@YAHXZ",
-                                        "?GetDateDayOfWeek@@YAHXZ",
-                                        "?GetDateHour@@YAHXZ",
-                                        "?GetDateMinute@@YAHXZ",
-                                        "?GetDateSecond@@YAHXZ",
-                                        "?GetDateString@@YAPADPBD@Z",
-                                        "?GetTimeString@@YAPADPBD@Z",
-                                        "?RegExMatch@@YAHPBD0@Z",
-                                        "?RegExSearch@@YAPADPBD0@Z",
-                                        "?RegExSearchPosition@@YAPADPBD0@Z",
-                                        "?RegExReplace@@YAPADPBD00@Z",
-                                        "?RegExReplace@@YAPADPBD00HH@Z",
-                                        "ReceiveQVRPtr"};
-  std::vector<std::string> expected(std::begin(expected_names), std::end(expected_names));
-  const auto* base = reinterpret_cast<const BYTE*>(e2e::Host().module());
-  const auto* nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-  const auto* name_rvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-  std::vector<std::string> actual;
-  for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-    actual.emplace_back(reinterpret_cast<const char*>(base + name_rvas[i]));
+// The DLL's export directory against commands.table, name by name, and each name bound to its row's function:
+// rows that share a function (FileMove, FolderMove) share an address, all others have one of their own.
+TEST(HostLink, ExportDirectoryHoldsExactlyTheTable) {
+  const HMODULE module = e2e::Host().module();
+  std::vector<std::string> expected;
+  for (const ExportRow& row : kExportTable) expected.emplace_back(row.decorated);
   std::sort(expected.begin(), expected.end());
+  std::vector<std::string> actual = hostrun::ExportNames(module);
   std::sort(actual.begin(), actual.end());
   EXPECT_EQ(actual, expected);
-  EXPECT_EQ(actual.size(), 74u);
-  // FileMove and FolderMove are one function.
-  EXPECT_EQ(GetProcAddress(e2e::Host().module(), "?FileMove@@YAHPBD0@Z"),
-            GetProcAddress(e2e::Host().module(), "?FolderMove@@YAHPBD0@Z"));
+
+  std::map<FARPROC, std::string_view> symbol_at;
+  std::map<std::string_view, FARPROC> address_of;
+  for (const ExportRow& row : kExportTable) {
+    const FARPROC address = GetProcAddress(module, std::string(row.decorated).c_str());
+    ASSERT_NE(address, nullptr) << row.decorated;
+    EXPECT_EQ(symbol_at.emplace(address, row.symbol).first->second, row.symbol) << row.decorated;
+    EXPECT_EQ(address_of.emplace(row.symbol, address).first->second, address) << row.decorated;
+  }
+}
+
+// The host double reads each decorated name back into the row's result and argument types, so a wrong
+// decoration in the table's generator cannot pass unseen.
+TEST(HostLink, DecoratedNamesSpellTheTypesOfTheirRows) {
+  const auto word = [](hostrun::Kind kind) {
+    return kind == hostrun::Kind::Int ? "int" : kind == hostrun::Kind::String ? "string" : "void";
+  };
+  for (const ExportRow& row : kExportTable) {
+    if (row.result == "pointer") continue;  // the host link, exported by its plain name
+    const auto command = hostrun::ParseDecoratedName(row.decorated);
+    ASSERT_TRUE(command.has_value()) << row.decorated;
+    EXPECT_EQ(command->name, row.name);
+    EXPECT_EQ(word(command->result), row.result) << row.decorated;
+    std::string args;
+    for (hostrun::Kind kind : command->params) args += (args.empty() ? "" : ",") + std::string(word(kind));
+    // The host double reads long as int: both are 32-bit ints to the host.
+    std::string table_args(row.args);
+    for (auto at = table_args.find("long"); at != std::string::npos; at = table_args.find("long"))
+      table_args.replace(at, 4, "int");
+    EXPECT_EQ(args.empty() ? "-" : args, table_args) << row.decorated;
+  }
 }
 
 TEST(HostLink, CarriesVersionInformation) {

@@ -33,6 +33,12 @@ class ScopedEnvironment {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// Windows refuses to start a folder with ERROR_ACCESS_DENIED, which lets cmd.exe stand in; Wine 8 answers
+// ERROR_INVALID_HANDLE (measured), a start that failed for another reason, which gets no stand-in.
+bool WineStartsNoFolderAsDenied() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 // The host is a GUI process without a console. Wine attaches this console program to a console that cannot be
 // used (AllocConsole fails with error 5, "CONOUT$" does not open) or, from a terminal, to the terminal: let go of
 // it first. The library recorded no console window at load, as Wine gives such a console no window.
@@ -100,20 +106,34 @@ TEST(WindowConsole, CommandRunsThroughComspecOrFallsBackToCmdOnThePath) {
 
   e2e::TempDir temp;
   e2e::WriteTextFile(temp / "not-a-program.exe", "plain text");
+  // cmd.exe on the path stands in only for an interpreter that is not set, missing or denied. One that is
+  // there and cannot start (ERROR_BAD_EXE_FORMAT) is the user's choice: its failure stands, nothing runs.
   const struct {
     const char* label;
     std::optional<std::string> comspec;
+    bool falls_back;
   } fallbacks[] = {
-      {"unset", std::nullopt},
-      {"missing", temp / "missing\\cmd.exe"},
-      {"a folder", temp.path()},
-      {"not a program", temp / "not-a-program.exe"},
+      {"unset", std::nullopt, true},
+      {"empty", "", true},
+      {"missing file", temp / "missing.exe", true},
+      {"missing folder", temp / "missing\\cmd.exe", true},
+      {"a folder", temp.path(), !WineStartsNoFolderAsDenied()},
+      {"not a program", temp / "not-a-program.exe", false},
   };
   for (const auto& c : fallbacks) {
     ScopedEnvironment comspec("COMSPEC", c.comspec ? c.comspec->c_str() : nullptr);
-    const std::string marker = std::string("fallback ") + c.label + " ok";
+    const std::string marker = std::string("fallback ") + c.label + " ran";
     host.Run("ConsoleCommand", "echo " + marker);
-    EXPECT_TRUE(Contains(e2e::ConsoleText(), marker)) << c.label;
+    EXPECT_EQ(Contains(e2e::ConsoleText(), marker), c.falls_back) << c.label;
+  }
+
+  // A COMSPEC of the greatest length, whose reads under Wine do not follow the length rule (measured: a
+  // 32767-character value reads back with a count of 8, whatever the buffer): the call returns.
+  {
+    ScopedEnvironment comspec("COMSPEC", std::string(32767, 'x').c_str());
+    const DWORD start = GetTickCount();
+    host.Run("ConsoleCommand", "echo after-a-long-comspec");
+    EXPECT_LT(GetTickCount() - start, 10000u);
   }
 
   // No interpreter anywhere: the call returns and nothing runs.

@@ -29,6 +29,16 @@ std::string Walk(DriveScan& scan, std::uint32_t mask, bool first, int calls) {
   return out;
 }
 
+// The host's 3-byte drive string for each answer of the scan: the end keeps the colon behind the terminator.
+TEST(DriveScan, EveryAnswerIsAThreeByteDriveText) {
+  const struct {
+    int bit;
+    hostkit::fs::DriveText text;
+  } cases[] = {{0, {'A', ':', '\0'}}, {2, {'C', ':', '\0'}}, {25, {'Z', ':', '\0'}}, {31, {'`', ':', '\0'}},
+               {-1, {'\0', ':', '\0'}}, {DriveScan::kEnd, {'\0', ':', '\0'}}};
+  for (const auto& c : cases) EXPECT_EQ(hostkit::fs::DriveTextOf(c.bit), c.text) << c.bit;
+}
+
 TEST(DriveScan, WalksTheMaskAndStaysEndedUntilARestart) {
   const struct {
     std::uint32_t mask;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,12 +61,12 @@ struct FakePlatform {
     return true;
   }
   static std::uint32_t Attributes(const Record& r) { return r.entry.attributes; }
-  static const char* Name(const Record& r) { return r.entry.name.c_str(); }
+  static std::string_view Name(const Record& r) { return r.entry.name; }
 };
 
 using Search = hostkit::fs::FolderSearch<FakePlatform>;
 
-std::string Text(const char* name) { return name != nullptr ? name : "<end>"; }
+std::string Text(std::optional<std::string_view> name) { return name ? std::string(*name) : "<end>"; }
 
 class FolderSearchTest : public ::testing::Test {
  protected:

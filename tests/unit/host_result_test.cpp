@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -123,25 +124,45 @@ TEST_F(ResultTest, NullFormatAndRefusedBuffersGiveTheEmptyResult) {
   EXPECT_EQ(host.requests, (std::vector<std::int32_t>{6, 1}));
 }
 
-TEST_F(ResultTest, GuardsTurnExceptionsIntoFailureValues) {
-  EXPECT_EQ(hostkit::GuardInt(-1, []() -> int { throw std::runtime_error("x"); }), -1);
-  EXPECT_EQ(hostkit::GuardInt(-1, [] { return 7; }), 7);
-  hostkit::GuardVoid([] { throw 3; });
-
-  char* failed = hostkit::GuardString([]() -> char* { throw std::bad_alloc(); });
-  ASSERT_NE(failed, nullptr);
-  EXPECT_STREQ(failed, "");
+TEST_F(ResultTest, TheGuardTurnsExceptionsIntoFailureValues) {
+  EXPECT_EQ(hostkit::Guard([]() -> int { throw std::runtime_error("x"); }, -1), -1);
+  EXPECT_EQ(hostkit::Guard([] { return 7; }, -1), 7);
+  bool ran = false;
+  hostkit::Guard([&] {
+    ran = true;
+    throw 3;
+  });
+  EXPECT_TRUE(ran);
   EXPECT_STREQ(hostkit::Arg(nullptr), "");
 
-  // Without a create-string function a string command does nothing at all.
-  hostkit::host::ReceiveQVRPtr(&LookupWithoutCreate);
-  bool ran = false;
-  EXPECT_EQ(hostkit::GuardString([&] {
-              ran = true;
-              return FormatResult("");
-            }),
-            nullptr);
-  EXPECT_FALSE(ran);
+  // A failure given as a function is made only when the body throws: a host string costs a request.
+  const auto empty = [] { return hostkit::host::EmptyResult(); };
+  char* failed = hostkit::Guard([]() -> char* { throw std::bad_alloc(); }, empty);
+  ASSERT_NE(failed, nullptr);
+  EXPECT_STREQ(failed, "");
+  EXPECT_EQ(host.requests, (std::vector<std::int32_t>{1}));
+  EXPECT_STREQ(hostkit::Guard([] { return FormatResult("%d", 5); }, empty), "5");
+  EXPECT_EQ(host.requests, (std::vector<std::int32_t>{1, 2}));
+}
+
+// A fixed-size text is copied as it is into a buffer of exactly its size, ending in the terminator whatever
+// its last byte was: the drive scan's "C:" and its end, "" with the colon left behind the terminator.
+TEST_F(ResultTest, FixedTextsFillABufferOfTheirExactSize) {
+  const struct {
+    std::array<char, 3> text;
+    const char* expected;
+  } cases[] = {{{'C', ':', '\0'}, "C:"}, {{'\0', ':', '\0'}, ""}, {{'A', 'B', 'C'}, "AB"}};
+  for (const auto& c : cases) {
+    host.requests.clear();
+    char* result = hostkit::host::FixedResult(c.text);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(host.requests, (std::vector<std::int32_t>{3}));
+    EXPECT_STREQ(result, c.expected);
+    EXPECT_EQ(std::memcmp(result, c.text.data(), 2), 0) << "the bytes behind the terminator stay too";
+    EXPECT_EQ(result[2], '\0');
+  }
+  host.refuse_first = 1;
+  EXPECT_EQ(hostkit::host::FixedResult(std::array<char, 3>{'C', ':', '\0'}), nullptr);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <map>
 #include <new>
 
+#include "tools/hostrun/pe_image.h"
+
 namespace hostrun {
 namespace {
 
@@ -71,17 +73,9 @@ HWND CreateHostWindow(const std::string& class_name, WNDPROC proc) {
 // Every command export of the module, from its export directory.
 std::vector<Command> ReadCommands(HMODULE module) {
   std::vector<Command> commands;
-  const auto* base = reinterpret_cast<const BYTE*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  if (dir.VirtualAddress == 0) return commands;
-  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
-  const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-  for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
-    const char* name = reinterpret_cast<const char*>(base + names[i]);
+  for (const std::string& name : ExportNames(module)) {
     if (auto command = ParseDecoratedName(name)) {
-      command->address = GetProcAddress(module, name);
+      command->address = GetProcAddress(module, name.c_str());
       commands.push_back(std::move(*command));
     }
   }

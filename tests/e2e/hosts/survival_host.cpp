@@ -1,0 +1,392 @@
+// A host of the test suite's own, one scenario per run: it loads hostkit.dll itself, in the order a real engine
+// might (unloading it while its window lives on, disabling its window, nesting commands, raising console
+// events), and reports through a file opened before the DLL can rebind standard output.
+//   survival_host.exe SCENARIO REPORT [DLL]
+// Exit code 0 and a last report line "passed" mean every check held; a crash shows as neither.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/win_handle.h"
+#include "tests/e2e/harness/dialog_driver.h"
+#include "tests/e2e/harness/window_driver.h"
+#include "tools/hostrun/host_double.h"
+
+namespace {
+
+using IntNoArgs = int (*)();
+using IntText = int (*)(const char*);
+using VoidNoArgs = void (*)();
+using VoidText = void (*)(const char*);
+
+HANDLE g_report = INVALID_HANDLE_VALUE;
+
+void Report(const std::string& line) {
+  const std::string text = line + "\n";
+  DWORD written = 0;
+  WriteFile(g_report, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void Check(bool ok, const std::string& what) {
+  if (ok) return;
+  Report("FAIL " + what);
+  ExitProcess(1);
+}
+
+std::string g_dll_path;
+
+HMODULE Load() {
+  const HMODULE module = LoadLibraryA(g_dll_path.c_str());
+  Check(module != nullptr, "LoadLibrary");
+  return module;
+}
+
+template <class Fn>
+Fn Export(HMODULE module, const char* decorated) {
+  const FARPROC address = GetProcAddress(module, decorated);
+  Check(address != nullptr, std::string("export ") + decorated);
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
+}
+
+// The engine's window; its procedure can run a picker from inside a picker's loop.
+constexpr UINT kNestedPicker = WM_APP + 7;
+IntText g_open_picker = nullptr;
+struct Nested {
+  int answer = -1;
+  bool host_enabled_after = true;
+  HANDLE done = nullptr;
+} g_nested;
+
+LRESULT CALLBACK EngineWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kNestedPicker) {
+    g_nested.answer = g_open_picker("nested");
+    g_nested.host_enabled_after = IsWindowEnabled(window) != 0;
+    SetEvent(g_nested.done);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+HWND MakeEngineWindow() {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = &EngineWindowProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "OPENGLWINDOW";
+  RegisterClassA(&cls);
+  const HWND window = CreateWindowExA(0, "OPENGLWINDOW", "engine", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 50, 400, 300,
+                                      nullptr, nullptr, cls.hInstance, nullptr);
+  Check(window != nullptr, "engine window");
+  return window;
+}
+
+// Runs a picker on this thread while another thread cancels the first picker window that appears. The answer.
+int PickAndCancel(IntText open_picker, const char* title) {
+  struct Canceller {
+    static DWORD WINAPI Run(LPVOID) {
+      const HWND picker = e2e::WaitForWindow(e2e::OfClass("DateTimeDlg"), 10000);
+      if (picker != nullptr) e2e::PressButton(picker, IDCANCEL);
+      return picker != nullptr ? 0 : 1;
+    }
+  };
+  const hostkit::win::UniqueHandle thread(CreateThread(nullptr, 0, &Canceller::Run, nullptr, 0, nullptr));
+  const int answer = open_picker(title);
+  WaitForSingleObject(thread.get(), 15000);
+  DWORD code = 2;
+  GetExitCodeThread(thread.get(), &code);
+  Check(code == 0, "no picker window appeared");
+  return answer;
+}
+
+bool StillMapped() { return GetModuleHandleA("hostkit.dll") != nullptr; }
+
+// The DLL subclasses the engine window at load; the host then unloads it, which must leave it mapped.
+void Unload() {
+  const HWND engine = MakeEngineWindow();
+  HMODULE first = Load();
+  Check(Export<IntNoArgs>(first, "?Init@@YAHXZ")() == 1, "Init finds the window");
+  Check(FreeLibrary(first) != 0, "FreeLibrary");
+  Check(StillMapped(), "the module stays mapped after FreeLibrary");
+  Report("freed");
+  SendMessageA(engine, WM_USER + 5, 11, 22);
+  SendMessageA(engine, WM_NCHITTEST, 0, MAKELPARAM(200, 150));
+  PostMessageA(engine, WM_USER + 6, 33, 44);
+  e2e::PumpFor(100);
+  SendMessageA(engine, WM_USER + 7, 55, 66);
+  Report("messages after FreeLibrary");
+  const HMODULE second = Load();
+  Check(second == first, "a second LoadLibrary gets the same module");
+  Check(Export<IntNoArgs>(second, "?GetWindowMessage@@YAHXZ")() == WM_USER + 7, "capture still records");
+  Check(PickAndCancel(Export<IntText>(second, "?OpenDateTimePicker@@YAHPBD@Z"), "after reload") == 0,
+        "cancelled picker answers 0");
+}
+
+// Without a host window nothing is installed at load, so the DLL unloads; the picker's class pins it.
+void UnloadWithoutWindow() {
+  HMODULE module = Load();
+  FreeLibrary(module);
+  Check(!StillMapped(), "nothing installed: FreeLibrary unloads");
+  module = Load();
+  Check(PickAndCancel(Export<IntText>(module, "?OpenDateTimePicker@@YAHPBD@Z"), "first") == 0, "first picker");
+  FreeLibrary(module);
+  Check(StillMapped(), "the picker's class keeps the module mapped");
+  module = Load();
+  Check(PickAndCancel(Export<IntText>(module, "?OpenDateTimePicker@@YAHPBD@Z"), "again") == 0, "picker again");
+}
+
+// The host's own modal window has disabled it: a picker in between leaves it disabled.
+void PickerOverDisabledHost() {
+  const HWND engine = MakeEngineWindow();
+  const IntText open_picker = Export<IntText>(Load(), "?OpenDateTimePicker@@YAHPBD@Z");
+  EnableWindow(engine, FALSE);
+  PickAndCancel(open_picker, "over a disabled host");
+  Check(!IsWindowEnabled(engine), "a host disabled before the picker stays disabled");
+  EnableWindow(engine, TRUE);
+  PickAndCancel(open_picker, "over an enabled host");
+  Check(IsWindowEnabled(engine) != 0, "an enabled host is enabled again");
+}
+
+// The engine window's procedure asks for a picker while one runs.
+void PickerInsidePicker() {
+  const HWND engine = MakeEngineWindow();
+  g_open_picker = Export<IntText>(Load(), "?OpenDateTimePicker@@YAHPBD@Z");
+  const hostkit::win::UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_nested.done = done.get();
+  struct Driver {
+    static DWORD WINAPI Run(LPVOID context) {
+      const HWND engine_window = static_cast<HWND>(context);
+      const HWND outer = e2e::WaitForWindow(e2e::Titled("DateTimeDlg", "outer"), 10000);
+      if (outer == nullptr) return 1;
+      PostMessageA(engine_window, kNestedPicker, 0, 0);
+      // A nested picker that shows itself is cancelled, so that the check below can report it.
+      DWORD result = 0;
+      while ((result = WaitForSingleObject(g_nested.done, 100)) == WAIT_TIMEOUT)
+        if (const HWND inner = e2e::WaitForWindow(e2e::Titled("DateTimeDlg", "nested"), 0)) {
+          e2e::PressButton(inner, IDCANCEL);
+          WaitForSingleObject(g_nested.done, 5000);
+          e2e::PressButton(outer, IDCANCEL);
+          return 2;
+        }
+      const bool disabled_meanwhile = !IsWindowEnabled(engine_window);
+      e2e::PressButton(outer, IDCANCEL);
+      return disabled_meanwhile ? 0 : 3;
+    }
+  };
+  const hostkit::win::UniqueHandle thread(CreateThread(nullptr, 0, &Driver::Run, engine, 0, nullptr));
+  const int outer = g_open_picker("outer");
+  WaitForSingleObject(thread.get(), 15000);
+  DWORD code = 9;
+  GetExitCodeThread(thread.get(), &code);
+  Check(code != 1, "the outer picker appeared");
+  Check(code != 2, "a picker asked for inside a picker shows nothing");
+  Check(g_nested.answer == 0, "a picker asked for inside a picker answers 0");
+  Check(!g_nested.host_enabled_after, "the host stays disabled after the nested call");
+  Check(code != 3, "the host stays disabled until the outer picker ends");
+  Check(outer == 0, "the outer picker was cancelled");
+  Check(IsWindowEnabled(engine) != 0, "the host is enabled once the outer picker ends");
+}
+
+// Both break events reach this process, which must live on; a console of the DLL's own loses its close box.
+bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Wine 8 raises no Ctrl+Break: GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, ...) fails with ERROR_INVALID_HANDLE
+// for every process group (measured with 0, this process and 1). Only that refusal is taken as Wine's.
+bool WineRaisesNoCtrlBreak(DWORD event, DWORD error) {
+  return RunningOnWine() && event == CTRL_BREAK_EVENT && error == ERROR_INVALID_HANDLE;
+}
+
+void RaiseBreaks() {
+  for (DWORD event : {CTRL_C_EVENT, CTRL_BREAK_EVENT}) {
+    const char* name = event == CTRL_C_EVENT ? "Ctrl+C" : "Ctrl+Break";
+    if (!GenerateConsoleCtrlEvent(event, 0)) {
+      const DWORD error = GetLastError();
+      Check(WineRaisesNoCtrlBreak(event, error), std::string("raising ") + name + ": error " + std::to_string(error));
+      Report(std::string("Wine cannot raise ") + name);
+      continue;
+    }
+    // The handlers run on a thread that the event starts: give it the time to end the process if it would.
+    Sleep(500);
+    Report(std::string("alive after ") + name);
+  }
+}
+
+// Wine 8 gives no system menu of a window of another process (GetSystemMenu answers null), and the console
+// window belongs to the console's own process: there the removed close box can only be checked on Windows.
+bool WineGivesNoConsoleMenu(HMENU menu) { return RunningOnWine() && menu == nullptr; }
+
+bool HasConsoleOutput() {
+  const hostkit::win::UniqueFile out(
+      CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  return static_cast<bool>(out);
+}
+
+void ConsoleBreaks() {
+  FreeConsole();  // whatever console the parent handed down
+  const HMODULE module = Load();
+  Export<VoidNoArgs>(module, "?OpenConsole@@YAXXZ")();
+  Check(HasConsoleOutput(), "OpenConsole made a console");
+  const HWND console = GetConsoleWindow();
+  Check(console != nullptr, "the console has a window");
+  DWORD owner = 0;
+  GetWindowThreadProcessId(console, &owner);
+  Report("console window of process " + std::to_string(owner) + " (this is " + std::to_string(GetCurrentProcessId()) +
+         ")");
+  const HMENU menu = GetSystemMenu(console, FALSE);
+  if (WineGivesNoConsoleMenu(menu))
+    Report("Wine gives no system menu of the console window");
+  else
+    Check(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) == static_cast<UINT>(-1), "the close box is removed");
+  RaiseBreaks();
+}
+
+std::string ThisProgram() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);  // cut at MAX_PATH - 1 bytes, terminator included
+  return path;
+}
+
+std::string ReadReport(const std::string& path) {
+  const hostkit::win::UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  char text[256] = {};
+  DWORD read = 0;
+  if (file) ReadFile(file.get(), text, sizeof text - 1, &read, nullptr);
+  return std::string(text, read);
+}
+
+// The probe's one-line answer once it is there (the probe is a GUI program, which an interpreter may not wait
+// for), then the report is removed for the next run; "" when none came.
+std::string ProbeAnswer(const std::string& path) {
+  std::string answer;
+  for (int i = 0; i < 100 && answer.find('\n') == std::string::npos; ++i, Sleep(100)) answer = ReadReport(path);
+  DeleteFileA(path.c_str());
+  return answer.substr(0, answer.find('\n'));
+}
+
+// A command run in the console still stops on Ctrl+C, also when the host itself was started with Ctrl+C
+// ignored (a flag that every process started from it would inherit).
+constexpr DWORD kPingRunsMs = 30000;  // "ping -n 31" waits a second between its 31 echoes
+constexpr DWORD kStoppedWithinMs = 15000;
+volatile LONG g_command_done = 0;
+
+void CommandStopsOnCtrlC(bool host_ignores_ctrl_c) {
+  FreeConsole();
+  if (host_ignores_ctrl_c) SetConsoleCtrlHandler(nullptr, TRUE);
+  const HMODULE module = Load();
+  Export<VoidNoArgs>(module, "?OpenConsole@@YAXXZ")();
+  struct Breaker {
+    static DWORD WINAPI Run(LPVOID) {
+      // Raised until the command ends: the first one may come before the interpreter has started it.
+      for (DWORD waited = 0; waited < kPingRunsMs && !g_command_done; waited += 1000) {
+        Sleep(1000);
+        if (!g_command_done) GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+      }
+      return 0;
+    }
+  };
+  const hostkit::win::UniqueHandle thread(CreateThread(nullptr, 0, &Breaker::Run, nullptr, 0, nullptr));
+  const DWORD start = GetTickCount();
+  Export<VoidText>(module, "?ConsoleCommand@@YAXPBD@Z")("ping -n 31 127.0.0.1");
+  const DWORD took = GetTickCount() - start;
+  g_command_done = 1;
+  WaitForSingleObject(thread.get(), kPingRunsMs);
+  Report("the command ran " + std::to_string(took) + " ms");
+  Check(took < kStoppedWithinMs, "Ctrl+C stops the command");
+}
+void CommandStops() { CommandStopsOnCtrlC(false); }
+void CommandStopsThoughHostIgnores() { CommandStopsOnCtrlC(true); }
+
+// The interpreter and what it starts hold the console and nothing else of the host's: an inheritable file
+// handle of the host does not reach a program that the command starts.
+void CommandInheritsConsoleOnly() {
+  FreeConsole();
+  const HMODULE module = Load();
+  Export<VoidNoArgs>(module, "?OpenConsole@@YAXXZ")();
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);  // the count excludes the terminator; the path ends with a backslash
+  const std::string id = std::to_string(GetCurrentProcessId());
+  // Paths without spaces (checked), as the interpreter would take quotes apart.
+  Check(std::string(folder).find(' ') == std::string::npos && ThisProgram().find(' ') == std::string::npos,
+        "paths without spaces");
+  const std::string held = std::string(folder) + "hostkit-held-" + id + ".txt";
+  const std::string probe_report = std::string(folder) + "hostkit-probe-" + id + ".txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const hostkit::win::UniqueFile file(CreateFileA(held.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                  &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  Check(static_cast<bool>(file), "inheritable file");
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "%lu", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(file.get())));
+  const std::string probe = ThisProgram() + " probe " + probe_report + " " + handle + " hostkit-held-" + id + ".txt";
+
+  // The probe itself is proved first: started with every inheritable handle, it finds the file.
+  std::vector<char> line(probe.begin(), probe.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  Check(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) != 0,
+        "start the probe");
+  const hostkit::win::UniqueHandle process(started.hProcess), thread(started.hThread);
+  WaitForSingleObject(process.get(), 10000);
+  Check(ProbeAnswer(probe_report) == "inherited", "the probe sees a handle that it inherited");
+
+  Export<VoidText>(module, "?ConsoleCommand@@YAXPBD@Z")(probe.c_str());
+  const std::string answer = ProbeAnswer(probe_report);
+  Report("probe through ConsoleCommand: " + answer);
+  Check(answer == "not inherited", "the command's program holds none of the host's handles");
+}
+
+// Run by the command above: whether the handle value names the host's file in this process.
+int Probe(const char* report, const char* handle_text, const char* name) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(std::strtoul(handle_text, nullptr, 10)));
+  char path[MAX_PATH] = {};
+  const DWORD length = GetFinalPathNameByHandleA(handle, path, MAX_PATH, 0);
+  const std::string found(path, length < MAX_PATH ? length : 0);
+  const bool inherited = found.size() >= std::strlen(name) && found.ends_with(name);
+  g_report = CreateFileA(report, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  Report(inherited ? "inherited" : "not inherited");
+  return 0;
+}
+
+void ConsoleAtLoad() {
+  FreeConsole();
+  Check(AllocConsole() != 0, "AllocConsole");
+  Load();
+  RaiseBreaks();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::strcmp(argv[1], "probe") == 0) return Probe(argv[2], argv[3], argv[4]);
+  if (argc < 3) return 2;
+  g_report = CreateFileA(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (g_report == INVALID_HANDLE_VALUE) return 2;
+  g_dll_path = argc > 3 ? argv[3] : hostrun::ProgramDirectory() + "hostkit.dll";
+  const std::string scenario = argv[1];
+  const struct {
+    const char* name;
+    void (*run)();
+  } scenarios[] = {
+      {"unload", &Unload},
+      {"unload-without-window", &UnloadWithoutWindow},
+      {"picker-over-disabled-host", &PickerOverDisabledHost},
+      {"picker-inside-picker", &PickerInsidePicker},
+      {"console-breaks", &ConsoleBreaks},
+      {"console-at-load", &ConsoleAtLoad},
+      {"command-stops-on-ctrl-c", &CommandStops},
+      {"command-stops-though-host-ignores-ctrl-c", &CommandStopsThoughHostIgnores},
+      {"command-inherits-console-only", &CommandInheritsConsoleOnly},
+  };
+  for (const auto& s : scenarios)
+    if (scenario == s.name) {
+      s.run();
+      Report("passed");
+      return 0;
+    }
+  Report("FAIL no such scenario: " + scenario);
+  return 1;
+}
