@@ -3,8 +3,11 @@ BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= $(shell nproc)
+DIST := $(BUILD)/dist
+# The one version, read from the CMake project (the DLL's version resource carries it too).
+VERSION := $(shell sed -n 's/^project.hostkit VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-.PHONY: all setup build demo test bench fuzz docs-images clean
+.PHONY: all setup build demo test dist bench fuzz docs-images clean
 
 all: build
 
@@ -12,7 +15,8 @@ setup:
 	@tools/setup.sh
 
 build: setup
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DHOSTKIT_DIST_DIR=$(abspath $(DIST)) >/dev/null
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOSTKIT_WIN32_DIR=$(abspath $(WIN32)) >/dev/null
 	cmake --build $(WIN32) -j $(JOBS)
 	cmake --build $(NATIVE) -j $(JOBS)
@@ -22,6 +26,12 @@ demo: build
 
 test: build
 	ctest --test-dir $(NATIVE) --output-on-failure -j 2
+
+# The release zip is packed by every build from the DLL that the tests run, and checked by the test dist.zip:
+# `make dist` hands it over once every test has passed.
+dist: test
+	@echo "$(DIST)/hostkit-$(VERSION).zip:"
+	@cmake -E tar tvf $(DIST)/hostkit-$(VERSION).zip
 
 bench: build
 	cmake --build $(NATIVE) --target benchmarks -j $(JOBS)

@@ -20,6 +20,8 @@ for i in $imports; do
   esac
 done
 
-exports=$(echo "$private" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[ \t]*\[/{print $NF} t&&!/^[ \t]*\[/{t=0}')
+# The table's rows end in the name; binutils 2.44 (Debian 13) adds a column header and ordinal and hint columns.
+exports=$(echo "$private" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/Ordinal +Hint +Name/{next}
+  t&&/^[ \t]*\[/{print $NF} t&&!/^[ \t]*\[/{t=0}')
 [ -n "$exports" ] || fail "no exports"
 echo "check-dll: $(wc -l <<<"$exports") exports, imports: $(echo $imports)"

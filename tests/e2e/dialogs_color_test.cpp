@@ -26,10 +26,13 @@ int RunColourDialog(int initial, const std::function<void(HWND)>& drive) {
   return answer;
 }
 
-// The colour painted in the middle of the first custom box.
+// The colour painted in the middle of the first custom box. The dialog paints the custom colours into the grid from
+// its own WM_PAINT, and the grid (a plain static) fills itself with its background in its own: read right after the
+// grid's paint, the box was blank now and then (seen under Wine 10). So the grid paints, then the dialog alone.
 COLORREF FirstCustomBox(HWND dialog) {
   const HWND grid = GetDlgItem(dialog, kCustomGrid);
   UpdateWindow(grid);
+  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
   RECT r{};
   GetClientRect(grid, &r);
   const HDC dc = GetDC(grid);

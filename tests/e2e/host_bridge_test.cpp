@@ -13,6 +13,7 @@
 #include "tests/e2e/harness/process.h"
 #include "tests/e2e/harness/window_driver.h"
 #include "tools/hostrun/pe_image.h"
+#include "version.h"  // the project version, from which the version resource is made
 
 namespace {
 
@@ -88,14 +89,16 @@ TEST(HostLink, CarriesVersionInformation) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  constexpr WORD kVersion[] = {HOSTKIT_VERSION_COMMAS};
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(kVersion[1], kVersion[0])));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(kVersion[3], kVersion[2])));
   char* text = nullptr;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\FileDescription",
                              reinterpret_cast<void**>(&text), &length));
   EXPECT_NE(std::string(text).find("hostkit"), std::string::npos);
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text),
                              &length));
-  EXPECT_STREQ(text, "1.0.0");
+  EXPECT_STREQ(text, HOSTKIT_VERSION_STRING);
 }
 
 TEST(HostWindow, LoadFindsTheWindowAndCapturesItsMessagesWithoutAnInitCall) {
