@@ -18,8 +18,8 @@ namespace hostkit::dialogs {
 namespace {
 
 constexpr char kClassName[] = "DateTimeDlg";
-constexpr DWORD kPickerExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;      // 0x00000009
-constexpr DWORD kPickerStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU;       // 0x10C80000
+constexpr DWORD kPickerExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;  // 0x00000009
+constexpr DWORD kPickerStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU;   // 0x10C80000
 constexpr int kPickerWidth = 270;
 constexpr int kPickerHeight = 320;
 constexpr int kCalendarId = 3;
@@ -78,36 +78,36 @@ void End(HWND picker, bool confirmed) {
 LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return Guard(
       [&]() -> LRESULT {
-    switch (message) {
-      case WM_NCCREATE:
-        ::SetWindowLongPtrA(window, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-        break;
-      case WM_CREATE:
-        // A control whose class is missing is simply absent: the picker still ends through its buttons.
-        for (const ControlLayout& c : kControls)
-          ::CreateWindowExA(0, c.class_name, c.text, c.style, c.x, c.y, c.width, c.height, window,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), nullptr, nullptr);
-        break;
-      case WM_COMMAND:
-        if (LOWORD(wparam) == IDOK) {
-          StorePick(window);
-          End(window, true);
-          return 1;
+        switch (message) {
+          case WM_NCCREATE:
+            ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
+            break;
+          case WM_CREATE:
+            // A control whose class is missing is simply absent: the picker still ends through its buttons.
+            for (const ControlLayout& c : kControls)
+              ::CreateWindowExA(0, c.class_name, c.text, c.style, c.x, c.y, c.width, c.height, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), nullptr, nullptr);
+            break;
+          case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK) {
+              StorePick(window);
+              End(window, true);
+              return 1;
+            }
+            if (LOWORD(wparam) == IDCANCEL) {
+              End(window, false);
+              return 1;
+            }
+            break;
+          case WM_CLOSE:  // the close box counts as Cancel; the run destroys the window itself
+            End(window, false);
+            return 1;
+          case WM_DESTROY:  // destroyed from outside (say, with its owner): the run must still end
+            End(window, false);
+            break;
         }
-        if (LOWORD(wparam) == IDCANCEL) {
-          End(window, false);
-          return 1;
-        }
-        break;
-      case WM_CLOSE:  // the close box counts as Cancel; the run destroys the window itself
-        End(window, false);
-        return 1;
-      case WM_DESTROY:  // destroyed from outside (say, with its owner): the run must still end
-        End(window, false);
-        break;
-    }
-    return ::DefWindowProcA(window, message, wparam, lparam);
+        return ::DefWindowProcA(window, message, wparam, lparam);
       },
       LRESULT{0});
 }

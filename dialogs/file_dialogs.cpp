@@ -23,8 +23,8 @@ static_assert(sizeof(OPENFILENAMEA) == 88, "the request carries the Windows 2000
 
 constexpr DWORD kOpenFlags = OFN_ENABLEHOOK | OFN_NOVALIDATE | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
                              OFN_ENABLESIZING;  // 0x00881920
-constexpr DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK | OFN_NOVALIDATE | OFN_PATHMUSTEXIST |
-                             OFN_EXPLORER | OFN_ENABLESIZING;  // 0x00880922
+constexpr DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK | OFN_NOVALIDATE | OFN_PATHMUSTEXIST | OFN_EXPLORER |
+                             OFN_ENABLESIZING;  // 0x00880922
 static_assert(kOpenFlags == 0x00881920 && kSaveFlags == 0x00880922);
 
 // A multiple selection needs the folder and every name: 64 KiB holds hundreds of names, where a few hundred
@@ -38,17 +38,17 @@ constexpr UINT kCentreAgain = WM_APP + 0x4B1;
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam) {
   return Guard(
       [&] {
-    // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
-      PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
-      // Wine gives a sizeable dialog the size of the previous one after CDN_INITDONE (measured: a save dialog
-      // after an open one grew by 26 px), which would leave a centred dialog off-centre: centre once more when
-      // the dialog's first messages have run. A fixed position keeps its corner through a resize.
-      if (IsCentreMarker(DialogPosition())) ::PostMessageA(hook, kCentreAgain, 0, 0);
-    } else if (message == kCentreAgain) {
-      PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
-    }
-    return UINT_PTR{0};
+        // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
+        if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
+          PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+          // Wine gives a sizeable dialog the size of the previous one after CDN_INITDONE (measured: a save dialog
+          // after an open one grew by 26 px), which would leave a centred dialog off-centre: centre once more when
+          // the dialog's first messages have run. A fixed position keeps its corner through a resize.
+          if (IsCentreMarker(DialogPosition())) ::PostMessageA(hook, kCentreAgain, 0, 0);
+        } else if (message == kCentreAgain) {
+          PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+        }
+        return UINT_PTR{0};
       },
       UINT_PTR{0});
 }

@@ -16,8 +16,12 @@ int Read(Field field) { return dialogs::ReadField(dialogs::Picked(), field); }
 
 extern "C" {
 
-void hk_SetInitialDir(const char* path) { Export<hk_SetInitialDir>([&] { dialogs::SetInitialDir(Arg(path)); }); }
-void hk_SetDialogPosition(int x, int y) { Export<hk_SetDialogPosition>([&] { dialogs::SetDialogPosition(x, y); }); }
+void hk_SetInitialDir(const char* path) {
+  Export<hk_SetInitialDir>([&] { dialogs::SetInitialDir(Arg(path)); });
+}
+void hk_SetDialogPosition(int x, int y) {
+  Export<hk_SetDialogPosition>([&] { dialogs::SetDialogPosition(x, y); });
+}
 char* hk_ChooseFileDialog(const char* title, const char* filter, int multi) {
   return Export<hk_ChooseFileDialog>([&] { return dialogs::ChooseFile(Arg(title), Arg(filter), multi); });
 }
@@ -28,8 +32,12 @@ char* hk_BrowseFolderDialog(const char* title, const char* initial_folder) {
   return Export<hk_BrowseFolderDialog>([&] { return dialogs::BrowseFolder(Arg(title), Arg(initial_folder)); });
 }
 
-int hk_OpenColorDialog(int colour) { return Export<hk_OpenColorDialog>([&] { return dialogs::OpenColorDialog(colour); }); }
-int hk_GetCustomColor(int index) { return Export<hk_GetCustomColor>([&] { return dialogs::GetCustomColour(index); }); }
+int hk_OpenColorDialog(int colour) {
+  return Export<hk_OpenColorDialog>([&] { return dialogs::OpenColorDialog(colour); });
+}
+int hk_GetCustomColor(int index) {
+  return Export<hk_GetCustomColor>([&] { return dialogs::GetCustomColour(index); });
+}
 void hk_SetCustomColor(int index, int colour) {
   Export<hk_SetCustomColor>([&] { dialogs::SetCustomColour(index, colour); });
 }
@@ -37,13 +45,27 @@ void hk_SetCustomColor(int index, int colour) {
 int hk_OpenDateTimePicker(const char* title) {
   return Export<hk_OpenDateTimePicker>([&] { return dialogs::OpenDateTimePicker(Arg(title)); });
 }
-int hk_GetDateYear() { return Export<hk_GetDateYear>([] { return Read(Field::Year); }); }
-int hk_GetDateMonth() { return Export<hk_GetDateMonth>([] { return Read(Field::Month); }); }
-int hk_GetDateDay() { return Export<hk_GetDateDay>([] { return Read(Field::Day); }); }
-int hk_GetDateDayOfWeek() { return Export<hk_GetDateDayOfWeek>([] { return Read(Field::DayOfWeek); }); }
-int hk_GetDateHour() { return Export<hk_GetDateHour>([] { return Read(Field::Hour); }); }
-int hk_GetDateMinute() { return Export<hk_GetDateMinute>([] { return Read(Field::Minute); }); }
-int hk_GetDateSecond() { return Export<hk_GetDateSecond>([] { return Read(Field::Second); }); }
+int hk_GetDateYear() {
+  return Export<hk_GetDateYear>([] { return Read(Field::Year); });
+}
+int hk_GetDateMonth() {
+  return Export<hk_GetDateMonth>([] { return Read(Field::Month); });
+}
+int hk_GetDateDay() {
+  return Export<hk_GetDateDay>([] { return Read(Field::Day); });
+}
+int hk_GetDateDayOfWeek() {
+  return Export<hk_GetDateDayOfWeek>([] { return Read(Field::DayOfWeek); });
+}
+int hk_GetDateHour() {
+  return Export<hk_GetDateHour>([] { return Read(Field::Hour); });
+}
+int hk_GetDateMinute() {
+  return Export<hk_GetDateMinute>([] { return Read(Field::Minute); });
+}
+int hk_GetDateSecond() {
+  return Export<hk_GetDateSecond>([] { return Read(Field::Second); });
+}
 char* hk_GetDateString(const char* picture) {
   return Export<hk_GetDateString>([&] { return dialogs::DateString(Arg(picture)); });
 }

@@ -10,8 +10,12 @@ using exports::Export;
 
 extern "C" {
 
-char* hk_GetFirstSystemDrive() { return Export<hk_GetFirstSystemDrive>([] { return fs::FirstSystemDrive(); }); }
-char* hk_GetNextSystemDrive() { return Export<hk_GetNextSystemDrive>([] { return fs::NextSystemDrive(); }); }
+char* hk_GetFirstSystemDrive() {
+  return Export<hk_GetFirstSystemDrive>([] { return fs::FirstSystemDrive(); });
+}
+char* hk_GetNextSystemDrive() {
+  return Export<hk_GetNextSystemDrive>([] { return fs::NextSystemDrive(); });
+}
 char* hk_GetSystemDriveType(const char* root) {
   return Export<hk_GetSystemDriveType>([&] { return fs::SystemDriveType(Arg(root)); });
 }
@@ -19,9 +23,15 @@ char* hk_GetSystemDriveInformation(const char* path, int selector) {
   return Export<hk_GetSystemDriveInformation>([&] { return fs::SystemDriveInformation(Arg(path), selector); });
 }
 
-int hk_CreateFolder(const char* path) { return Export<hk_CreateFolder>([&] { return fs::CreateFolder(Arg(path)); }); }
-int hk_DeleteFolder(const char* path) { return Export<hk_DeleteFolder>([&] { return fs::DeleteFolder(Arg(path)); }); }
-char* hk_GetWorkingDirectory() { return Export<hk_GetWorkingDirectory>([] { return fs::GetWorkingDirectory(); }); }
+int hk_CreateFolder(const char* path) {
+  return Export<hk_CreateFolder>([&] { return fs::CreateFolder(Arg(path)); });
+}
+int hk_DeleteFolder(const char* path) {
+  return Export<hk_DeleteFolder>([&] { return fs::DeleteFolder(Arg(path)); });
+}
+char* hk_GetWorkingDirectory() {
+  return Export<hk_GetWorkingDirectory>([] { return fs::GetWorkingDirectory(); });
+}
 int hk_SetWorkingDirectory(const char* path) {
   return Export<hk_SetWorkingDirectory>([&] { return fs::SetWorkingDirectory(Arg(path)); });
 }
@@ -32,7 +42,9 @@ int hk_FileCopy(const char* source, const char* destination, int overwrite) {
 int hk_FileMove(const char* source, const char* destination) {
   return Export<hk_FileMove>([&] { return fs::FileMove(Arg(source), Arg(destination)); });
 }
-int hk_FileDelete(const char* path) { return Export<hk_FileDelete>([&] { return fs::FileDelete(Arg(path)); }); }
+int hk_FileDelete(const char* path) {
+  return Export<hk_FileDelete>([&] { return fs::FileDelete(Arg(path)); });
+}
 int hk_GetAttributesFromFile(const char* path) {
   return Export<hk_GetAttributesFromFile>([&] { return fs::GetAttributesFromFile(Arg(path)); });
 }
@@ -40,13 +52,21 @@ char* hk_GetFullPathFromFile(const char* path) {
   return Export<hk_GetFullPathFromFile>([&] { return fs::GetFullPathFromFile(Arg(path)); });
 }
 
-char* hk_GetFirstFile(const char* pattern) { return Export<hk_GetFirstFile>([&] { return fs::FirstFile(Arg(pattern)); }); }
-char* hk_GetNextFile() { return Export<hk_GetNextFile>([] { return fs::NextFile(); }); }
+char* hk_GetFirstFile(const char* pattern) {
+  return Export<hk_GetFirstFile>([&] { return fs::FirstFile(Arg(pattern)); });
+}
+char* hk_GetNextFile() {
+  return Export<hk_GetNextFile>([] { return fs::NextFile(); });
+}
 char* hk_GetFirstFolder(const char* pattern) {
   return Export<hk_GetFirstFolder>([&] { return fs::FirstFolder(Arg(pattern)); });
 }
-char* hk_GetNextFolder() { return Export<hk_GetNextFolder>([] { return fs::NextFolder(); }); }
-int hk_GetCurrentFileAttributes() { return Export<hk_GetCurrentFileAttributes>([] { return fs::CurrentAttributes(); }); }
+char* hk_GetNextFolder() {
+  return Export<hk_GetNextFolder>([] { return fs::NextFolder(); });
+}
+int hk_GetCurrentFileAttributes() {
+  return Export<hk_GetCurrentFileAttributes>([] { return fs::CurrentAttributes(); });
+}
 char* hk_GetCurrentFileCreationDate(int separator) {
   return Export<hk_GetCurrentFileCreationDate>([=] { return fs::CurrentCreationDate(separator); });
 }
@@ -65,8 +85,12 @@ char* hk_GetCurrentFileLastWriteDate(int separator) {
 char* hk_GetCurrentFileLastWriteTime(int separator) {
   return Export<hk_GetCurrentFileLastWriteTime>([=] { return fs::CurrentLastWriteTime(separator); });
 }
-int hk_GetCurrentFileSizeLow() { return Export<hk_GetCurrentFileSizeLow>([] { return fs::CurrentSizeLow(); }); }
-int hk_GetCurrentFileSizeHigh() { return Export<hk_GetCurrentFileSizeHigh>([] { return fs::CurrentSizeHigh(); }); }
+int hk_GetCurrentFileSizeLow() {
+  return Export<hk_GetCurrentFileSizeLow>([] { return fs::CurrentSizeLow(); });
+}
+int hk_GetCurrentFileSizeHigh() {
+  return Export<hk_GetCurrentFileSizeHigh>([] { return fs::CurrentSizeHigh(); });
+}
 char* hk_GetCurrentFileSizeAsHexString(int flag) {
   return Export<hk_GetCurrentFileSizeAsHexString>([=] { return fs::CurrentSizeHex(flag); });
 }

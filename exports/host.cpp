@@ -11,10 +11,20 @@ std::intptr_t ReceiveQVRPtr(host::LookupFn lookup) {
   return Export<ReceiveQVRPtr>([&] { return host::ReceiveQVRPtr(lookup); });
 }
 
-int hk_Init() { return Export<hk_Init>([] { return host::Init(); }); }
-int hk_GetWindowMessage() { return Export<hk_GetWindowMessage>([] { return host::LastMessage(); }); }
-int hk_GetHitTestMessage() { return Export<hk_GetHitTestMessage>([] { return host::LastHitTest(); }); }
-int hk_GetWindowParamW() { return Export<hk_GetWindowParamW>([] { return host::LastParamW(); }); }
-int hk_GetWindowParamL() { return Export<hk_GetWindowParamL>([] { return host::LastParamL(); }); }
+int hk_Init() {
+  return Export<hk_Init>([] { return host::Init(); });
+}
+int hk_GetWindowMessage() {
+  return Export<hk_GetWindowMessage>([] { return host::LastMessage(); });
+}
+int hk_GetHitTestMessage() {
+  return Export<hk_GetHitTestMessage>([] { return host::LastHitTest(); });
+}
+int hk_GetWindowParamW() {
+  return Export<hk_GetWindowParamW>([] { return host::LastParamW(); });
+}
+int hk_GetWindowParamL() {
+  return Export<hk_GetWindowParamL>([] { return host::LastParamL(); });
+}
 
 }  // extern "C"

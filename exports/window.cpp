@@ -10,21 +10,43 @@ using exports::Export;
 
 extern "C" {
 
-void hk_SetWindowStyle(long style) { Export<hk_SetWindowStyle>([&] { window::SetStyle(style); }); }
-void hk_SetWindowExStyle(long ex_style) { Export<hk_SetWindowExStyle>([&] { window::SetExStyle(ex_style); }); }
+void hk_SetWindowStyle(long style) {
+  Export<hk_SetWindowStyle>([&] { window::SetStyle(style); });
+}
+void hk_SetWindowExStyle(long ex_style) {
+  Export<hk_SetWindowExStyle>([&] { window::SetExStyle(ex_style); });
+}
 void hk_SetWindowPosition(int x, int y, int after, int w, int h, int flags) {
   Export<hk_SetWindowPosition>([&] { window::SetPosition(x, y, after, w, h, flags); });
 }
-int hk_GetCursorX(int space) { return Export<hk_GetCursorX>([&] { return window::CursorX(space); }); }
-int hk_GetCursorY(int space) { return Export<hk_GetCursorY>([&] { return window::CursorY(space); }); }
-int hk_GetMouseButtons() { return Export<hk_GetMouseButtons>([] { return window::MouseButtons(); }); }
-int hk_GetWindowX() { return Export<hk_GetWindowX>([] { return window::WindowLeft(); }); }
-int hk_GetWindowY() { return Export<hk_GetWindowY>([] { return window::WindowTop(); }); }
+int hk_GetCursorX(int space) {
+  return Export<hk_GetCursorX>([&] { return window::CursorX(space); });
+}
+int hk_GetCursorY(int space) {
+  return Export<hk_GetCursorY>([&] { return window::CursorY(space); });
+}
+int hk_GetMouseButtons() {
+  return Export<hk_GetMouseButtons>([] { return window::MouseButtons(); });
+}
+int hk_GetWindowX() {
+  return Export<hk_GetWindowX>([] { return window::WindowLeft(); });
+}
+int hk_GetWindowY() {
+  return Export<hk_GetWindowY>([] { return window::WindowTop(); });
+}
 
-void hk_OpenConsole() { Export<hk_OpenConsole>([] { window::OpenConsole(); }); }
-void hk_ConsoleWrite(const char* text) { Export<hk_ConsoleWrite>([&] { window::ConsoleWrite(text); }); }
-void hk_ConsoleCommand(const char* command) { Export<hk_ConsoleCommand>([&] { window::ConsoleCommand(command); }); }
-char* hk_GetCL() { return Export<hk_GetCL>([] { return window::CommandLine(); }); }
+void hk_OpenConsole() {
+  Export<hk_OpenConsole>([] { window::OpenConsole(); });
+}
+void hk_ConsoleWrite(const char* text) {
+  Export<hk_ConsoleWrite>([&] { window::ConsoleWrite(text); });
+}
+void hk_ConsoleCommand(const char* command) {
+  Export<hk_ConsoleCommand>([&] { window::ConsoleCommand(command); });
+}
+char* hk_GetCL() {
+  return Export<hk_GetCL>([] { return window::CommandLine(); });
+}
 
 // One message box behind four argument lists: the flags of the longer ones are or-ed together.
 int hk_Request_2(const char* text, const char* caption) {

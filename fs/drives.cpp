@@ -24,8 +24,8 @@ bool QueryVolume(const std::string& root, VolumeInfo& info) {
   DWORD serial = info.serial;
   DWORD max_component = info.max_component;
   const BOOL ok = WithoutMediaPrompt([&] {
-    return GetVolumeInformationA(root.c_str(), volume_name, MAX_PATH, &serial, &max_component, nullptr,
-                                 file_system, static_cast<DWORD>(std::size(file_system)));
+    return GetVolumeInformationA(root.c_str(), volume_name, MAX_PATH, &serial, &max_component, nullptr, file_system,
+                                 static_cast<DWORD>(std::size(file_system)));
   });
   info.serial = serial;
   info.max_component = max_component;

@@ -50,28 +50,14 @@ int CurrentAttributes() { return static_cast<int>(Record().dwFileAttributes); }
 int CurrentSizeLow() { return static_cast<int>(Record().nFileSizeLow); }
 int CurrentSizeHigh() { return static_cast<int>(Record().nFileSizeHigh); }
 
-std::string CurrentCreationDate(int separator) {
-  return DateText(TicksOf(Record().ftCreationTime), separator);
-}
-std::string CurrentCreationTime(int separator) {
-  return TimeText(TicksOf(Record().ftCreationTime), separator);
-}
-std::string CurrentLastAccessDate(int separator) {
-  return DateText(TicksOf(Record().ftLastAccessTime), separator);
-}
-std::string CurrentLastAccessTime(int separator) {
-  return TimeText(TicksOf(Record().ftLastAccessTime), separator);
-}
-std::string CurrentLastWriteDate(int separator) {
-  return DateText(TicksOf(Record().ftLastWriteTime), separator);
-}
-std::string CurrentLastWriteTime(int separator) {
-  return TimeText(TicksOf(Record().ftLastWriteTime), separator);
-}
+std::string CurrentCreationDate(int separator) { return DateText(TicksOf(Record().ftCreationTime), separator); }
+std::string CurrentCreationTime(int separator) { return TimeText(TicksOf(Record().ftCreationTime), separator); }
+std::string CurrentLastAccessDate(int separator) { return DateText(TicksOf(Record().ftLastAccessTime), separator); }
+std::string CurrentLastAccessTime(int separator) { return TimeText(TicksOf(Record().ftLastAccessTime), separator); }
+std::string CurrentLastWriteDate(int separator) { return DateText(TicksOf(Record().ftLastWriteTime), separator); }
+std::string CurrentLastWriteTime(int separator) { return TimeText(TicksOf(Record().ftLastWriteTime), separator); }
 
-std::string CurrentSizeHex(int flag) {
-  return SizeHexText(Record().nFileSizeHigh, Record().nFileSizeLow, flag);
-}
+std::string CurrentSizeHex(int flag) { return SizeHexText(Record().nFileSizeHigh, Record().nFileSizeLow, flag); }
 std::string CurrentSizeDecimal(int flag) {
   return SizeDecimalText(Record().nFileSizeHigh, Record().nFileSizeLow, flag);
 }

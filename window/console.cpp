@@ -38,8 +38,8 @@ std::optional<std::string> CommandInterpreterOnPath() {
 
 win::UniqueFile OpenInheritable(const char* device, DWORD access) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  return win::UniqueFile(::CreateFileA(device, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                                       0, nullptr));
+  return win::UniqueFile(
+      ::CreateFileA(device, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 }
 
 // Limits what a new process inherits to the handles given, where the platform offers a handle list

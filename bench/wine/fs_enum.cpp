@@ -139,8 +139,9 @@ int main() {
 
   std::printf("bare FindFirstFileA/FindNextFileA: %ld entries in %.3f s (%.0f entries/s)\n", bare_entries, best_bare,
               bare_entries / best_bare);
-  std::printf("exports (GetFirstFile/GetNextFile + attributes, size, write date): %ld files in %.3f s (%.0f entries/s)\n",
-              export_entries, best_exports, export_entries / best_exports);
+  std::printf(
+      "exports (GetFirstFile/GetNextFile + attributes, size, write date): %ld files in %.3f s (%.0f entries/s)\n",
+      export_entries, best_exports, export_entries / best_exports);
   std::printf("ratio exports/bare: %.2f (checksum %lld)\n", best_exports / best_bare, checksum);
 
   RunUnixShell("rm -rf '" + unix_folder + "'", folder, false);

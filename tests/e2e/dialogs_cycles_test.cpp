@@ -48,9 +48,10 @@ TEST_P(DialogsCycles, AHundredOpenAndCancelCyclesLeakNothing) {
   const e2e::ProcessCounters before = e2e::MeasureProcess();
   Cycles(cycle, 100);
   const e2e::ProcessCounters after = e2e::MeasureProcess();
-  std::printf("%s: handles %ld -> %ld, private bytes %lld -> %lld, windows %ld -> %ld, GDI %ld -> %ld, USER %ld -> %ld\n",
-              cycle.name, before.handles, after.handles, before.private_bytes, after.private_bytes, before.windows,
-              after.windows, before.gdi_objects, after.gdi_objects, before.user_objects, after.user_objects);
+  std::printf(
+      "%s: handles %ld -> %ld, private bytes %lld -> %lld, windows %ld -> %ld, GDI %ld -> %ld, USER %ld -> %ld\n",
+      cycle.name, before.handles, after.handles, before.private_bytes, after.private_bytes, before.windows,
+      after.windows, before.gdi_objects, after.gdi_objects, before.user_objects, after.user_objects);
   ASSERT_GT(before.handles, 0);
   ASSERT_GT(before.private_bytes, 0);
   // A handle lost per cycle would show as 100 or more.

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kNameBox = 0x47C;     // cmb13
+constexpr int kNameBox = 0x47C;      // cmb13
 constexpr int kFilterCombo = 0x470;  // cmb1
 constexpr int kFolderTree = 0x3741;
 
@@ -87,8 +87,7 @@ TEST(DialogsOpen, TwoHundredFilesFitTheAnswer) {
     typed += "\"" + name + "\" ";
   }
   e2e::Host().Run("SetInitialDir", dir.path());
-  const std::vector<std::string> parts =
-      Split(Open("Many", "All|*.*", 1, [&](HWND d) { TypeAndConfirm(d, typed); }));
+  const std::vector<std::string> parts = Split(Open("Many", "All|*.*", 1, [&](HWND d) { TypeAndConfirm(d, typed); }));
   ASSERT_EQ(parts.size(), 201u);
   EXPECT_EQ(parts[0], dir.path());
   EXPECT_EQ(std::set<std::string>(parts.begin() + 1, parts.end()), names);

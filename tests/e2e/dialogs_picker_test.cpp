@@ -132,7 +132,8 @@ TEST(DialogsPicker, OkStoresThePickAndLaterCancelsKeepIt) {
     EXPECT_EQ(cancelled.answer, 0);
     EXPECT_TRUE(cancelled.host_disabled_meanwhile);
     EXPECT_TRUE(IsWindowEnabled(host.window()));
-    EXPECT_EQ(opened.wYear * 10000 + opened.wMonth * 100 + opened.wDay, today.wYear * 10000 + today.wMonth * 100 + today.wDay)
+    EXPECT_EQ(opened.wYear * 10000 + opened.wMonth * 100 + opened.wDay,
+              today.wYear * 10000 + today.wMonth * 100 + today.wDay)
         << "the calendar opens on today, not on the previous pick";
     for (std::size_t i = 0; i < std::size(readers); ++i) EXPECT_EQ(host.Int(readers[i]), picked[i]) << readers[i];
   }

@@ -45,8 +45,8 @@ struct Calls {
 };
 Calls g_calls;
 
-BOOL WINAPI FakeVolume(LPCSTR root, LPSTR name, DWORD name_size, LPDWORD serial, LPDWORD max_component,
-                       LPDWORD flags, LPSTR file_system, DWORD file_system_size) {
+BOOL WINAPI FakeVolume(LPCSTR root, LPSTR name, DWORD name_size, LPDWORD serial, LPDWORD max_component, LPDWORD flags,
+                       LPSTR file_system, DWORD file_system_size) {
   g_calls.roots.emplace_back(root);
   g_calls.modes.push_back(GetThreadErrorMode());
   EXPECT_EQ(name_size, 260u);
@@ -111,7 +111,7 @@ TEST_F(DriveTest, TypeWordsForEveryValueTheQueryAnswers) {
   const struct {
     UINT type;
     const char* word;
-  } cases[] = {{0, "Unknown"}, {1, "Unavailable"}, {2, "Removable"}, {3, "Fixed"}, {4, "Network"},
+  } cases[] = {{0, "Unknown"}, {1, "Unavailable"}, {2, "Removable"}, {3, "Fixed"},    {4, "Network"},
                {5, "CD-Rom"},  {6, "RAM-Disk"},    {7, ""},          {0xFFFFFFFF, ""}};
   for (const auto& c : cases) {
     g_calls.next_type = c.type;
@@ -132,9 +132,9 @@ TEST_F(DriveTest, VolumeInformationIsQueriedOncePerKey) {
     const char* expected;
     std::size_t queries;
   } steps[] = {
-      {"C:", 3, "UPPER", 1},    {"C:\\", 2, "NTFS", 1},  {"C:", 0, "0000ABCD", 1}, {"C:", 1, "255", 1},
-      {"c:", 3, "lower", 2},    {"C:", 4, "", 3},        {"c:\\", -1, "", 4},      {"", 0, "", 4},
-      {"K:", 3, "", 5},         {"K:", 2, "", 6},        {"K:", 0, "00001234", 7}, {"K:", 1, "255", 8},
+      {"C:", 3, "UPPER", 1},   {"C:\\", 2, "NTFS", 1}, {"C:", 0, "0000ABCD", 1}, {"C:", 1, "255", 1},
+      {"c:", 3, "lower", 2},   {"C:", 4, "", 3},       {"c:\\", -1, "", 4},      {"", 0, "", 4},
+      {"K:", 3, "", 5},        {"K:", 2, "", 6},       {"K:", 0, "00001234", 7}, {"K:", 1, "255", 8},
       {"C:\\", 3, "UPPER", 9},
   };
   for (const auto& s : steps) {

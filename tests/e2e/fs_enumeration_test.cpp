@@ -83,7 +83,8 @@ TEST(Enumeration, AbandonedSearchesDoNotLeakHandles) {
   for (const char* f : {"a", "b"}) e2e::WriteTextFile(dir / f, f);
   EXPECT_EQ(host.Str("GetFirstFile", dir / "*"), "a");
   const DWORD before = HandleCount();
-  for (int i = 0; i < 200; ++i) ASSERT_EQ(host.Str(i % 2 ? "GetFirstFile" : "GetFirstFolder", dir / "*"), i % 2 ? "a" : ".");
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(host.Str(i % 2 ? "GetFirstFile" : "GetFirstFolder", dir / "*"), i % 2 ? "a" : ".");
   // A handle lost per search would show as 100 or more.
   EXPECT_LE(HandleCount(), before + kWineToleranceHandles);
 }
@@ -157,8 +158,8 @@ TEST(Enumeration, TimeStampsAreUtcWithDefaultAndCustomSeparators) {
   {
     const FILETIME created = Utc(2019, 7, 4, 6, 7, 8), accessed = Utc(2024, 3, 15, 14, 5, 9),
                    written = Utc(2021, 12, 31, 23, 59, 58);
-    hostkit::win::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
+    hostkit::win::UniqueFile file(
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file);
     ASSERT_TRUE(SetFileTime(file.get(), &created, &accessed, &written));
   }

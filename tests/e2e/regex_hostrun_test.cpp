@@ -25,7 +25,8 @@ TEST(RegexHostrun, StringCommandsWithoutAUsableCreateStringAnswerNull) {
 TEST(RegexHostrun, JsonEscapesHighBytes) {
   const auto run = e2e::RunHostrun("--json --no-window -", "RegExSearch \"\\xE9t\\xE9\" \"t.\"\n");
   EXPECT_EQ(run.exit_code, 0u) << run.err;
-  EXPECT_EQ(run.out, R"({"line":1,"call":"RegExSearch","result":"[\"t\u00E9\"]"})" "\n");
+  EXPECT_EQ(run.out, R"({"line":1,"call":"RegExSearch","result":"[\"t\u00E9\"]"})"
+                     "\n");
 }
 
 }  // namespace

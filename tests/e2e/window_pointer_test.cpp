@@ -12,7 +12,8 @@ TEST(WindowPointer, CursorInScreenAndClientCoordinates) {
   auto& host = e2e::Host();
   POINT origin{0, 0};
   ASSERT_TRUE(ClientToScreen(host.window(), &origin));
-  const POINT points[] = {{origin.x + 10, origin.y + 20}, {origin.x + 300, origin.y + 200},
+  const POINT points[] = {{origin.x + 10, origin.y + 20},
+                          {origin.x + 300, origin.y + 200},
                           {origin.x - 40, origin.y - 30},  // left of and above the client area
                           {5, 7}};
   for (const POINT p : points) {

@@ -57,10 +57,10 @@ HICON BoxIcon(HWND box) {
 TEST(WindowRequest, EachOverloadShowsAnOwnerlessBoxWithTheOrOfItsFlags) {
   auto& host = e2e::Host();
   const struct {
-    std::vector<int> flags;          // 0 to 3 flag arguments
-    std::vector<int> buttons;        // buttons the box must have
-    LPCSTR icon;                     // expected system icon, or null
-    int default_button;              // the button with BS_DEFPUSHBUTTON
+    std::vector<int> flags;    // 0 to 3 flag arguments
+    std::vector<int> buttons;  // buttons the box must have
+    LPCSTR icon;               // expected system icon, or null
+    int default_button;        // the button with BS_DEFPUSHBUTTON
     int press;
   } cases[] = {
       {{}, {IDOK}, nullptr, IDOK, IDOK},
@@ -91,10 +91,18 @@ TEST(WindowRequest, EachOverloadShowsAnOwnerlessBoxWithTheOrOfItsFlags) {
         },
         [&] {
           switch (c.flags.size()) {
-            case 0: answer = host.Int("Request", text, caption); break;
-            case 1: answer = host.Int("Request", text, caption, c.flags[0]); break;
-            case 2: answer = host.Int("Request", text, caption, c.flags[0], c.flags[1]); break;
-            default: answer = host.Int("Request", text, caption, c.flags[0], c.flags[1], c.flags[2]); break;
+            case 0:
+              answer = host.Int("Request", text, caption);
+              break;
+            case 1:
+              answer = host.Int("Request", text, caption, c.flags[0]);
+              break;
+            case 2:
+              answer = host.Int("Request", text, caption, c.flags[0], c.flags[1]);
+              break;
+            default:
+              answer = host.Int("Request", text, caption, c.flags[0], c.flags[1], c.flags[2]);
+              break;
           }
         });
     EXPECT_EQ(answer, c.press) << caption;

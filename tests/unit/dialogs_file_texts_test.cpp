@@ -46,8 +46,8 @@ TEST(DialogsSelection, JoinsAMultipleSelectionWithBarsAndKeepsAPlainPath) {
       {"D:\\Music\0a.mp3\0b.mp3\0c.mp3\0\0"s, "D:\\Music|a.mp3|b.mp3|c.mp3"},
       {"\0\0\0"s, ""},
       {"C:\\x\0\0stale\0tail\0\0"s, "C:\\x"},  // what follows the first NUL NUL is never read
-      {"C:\\end\0"s, "C:\\end"},             // a final NUL at the last byte ends the scan
-      {"abc"s, "abc"},                        // no terminator at all: bounded by the size
+      {"C:\\end\0"s, "C:\\end"},               // a final NUL at the last byte ends the scan
+      {"abc"s, "abc"},                         // no terminator at all: bounded by the size
   };
   for (const auto& c : cases) EXPECT_EQ(JoinSelection(c.buffer.data(), c.buffer.size()), c.text);
   EXPECT_EQ(JoinSelection(nullptr, 10), "");

@@ -35,7 +35,7 @@ TEST(DialogsPickedMoment, ReadersTakeDateFieldsFromTheDateAndTimeFieldsFromTheTi
   const struct {
     Field field;
     int value;
-  } cases[] = {{Field::Year, 2024}, {Field::Month, 3},  {Field::Day, 15},   {Field::DayOfWeek, 5},
+  } cases[] = {{Field::Year, 2024}, {Field::Month, 3},  {Field::Day, 15},  {Field::DayOfWeek, 5},
                {Field::Hour, 14},   {Field::Minute, 5}, {Field::Second, 9}};
   for (const auto& c : cases) EXPECT_EQ(ReadField(picked, c.field), c.value) << static_cast<int>(c.field);
   picked.date.year = 0xFFFF;

@@ -34,8 +34,8 @@ TEST(DriveScan, EveryAnswerIsAThreeByteDriveText) {
   const struct {
     int bit;
     hostkit::fs::DriveText text;
-  } cases[] = {{0, {'A', ':', '\0'}}, {2, {'C', ':', '\0'}}, {25, {'Z', ':', '\0'}}, {31, {'`', ':', '\0'}},
-               {-1, {'\0', ':', '\0'}}, {DriveScan::kEnd, {'\0', ':', '\0'}}};
+  } cases[] = {{0, {'A', ':', '\0'}},  {2, {'C', ':', '\0'}},   {25, {'Z', ':', '\0'}},
+               {31, {'`', ':', '\0'}}, {-1, {'\0', ':', '\0'}}, {DriveScan::kEnd, {'\0', ':', '\0'}}};
   for (const auto& c : cases) EXPECT_EQ(hostkit::fs::DriveTextOf(c.bit), c.text) << c.bit;
 }
 
@@ -102,9 +102,9 @@ TEST(VolumeCache, QueriesOncePerNormalisedKeyAndSelectsAfterQuerying) {
     const char* expected;
     std::size_t queries_so_far;
   } steps[] = {
-      {"C:", 3, "SYSTEM", 1},  {"C:\\", 2, "NTFS", 1},  {"C:", 0, "0000ABCD", 1}, {"C:", 1, "255", 1},
-      {"c:", 3, "lower", 2},   {"C:\\", 4, "", 3},      {"c:\\", -1, "", 4},       {"", 3, "", 4},
-      {"Q:", 2, "", 5},        {"Q:", 3, "", 6},        {"Q:", 0, "00000007", 7}, {"C:", 3, "SYSTEM", 8},
+      {"C:", 3, "SYSTEM", 1}, {"C:\\", 2, "NTFS", 1}, {"C:", 0, "0000ABCD", 1}, {"C:", 1, "255", 1},
+      {"c:", 3, "lower", 2},  {"C:\\", 4, "", 3},     {"c:\\", -1, "", 4},      {"", 3, "", 4},
+      {"Q:", 2, "", 5},       {"Q:", 3, "", 6},       {"Q:", 0, "00000007", 7}, {"C:", 3, "SYSTEM", 8},
   };
   for (const auto& s : steps) {
     EXPECT_EQ(cache.Read(s.path, s.selector, query), s.expected) << s.path << " " << s.selector;

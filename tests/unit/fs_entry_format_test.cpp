@@ -20,12 +20,12 @@ TEST(EntryFormat, DatesAndTimesAreUtcCalendarFields) {
     const char* date;
     const char* time;
   } cases[] = {
-      {0, "1601-01-01", "00:00:00"},                        // the record at load
+      {0, "1601-01-01", "00:00:00"},  // the record at load
       {FromUnix(1'710'511'509), "2024-03-15", "14:05:09"},
       {FromUnix(951'868'800) - 1, "2000-02-29", "23:59:59"},  // a leap day of a leap century
       {FromUnix(-2'203'891'200), "1900-03-01", "00:00:00"},   // 1900 has no 29 February
       {FromUnix(0), "1970-01-01", "00:00:00"},
-      {0x7FFFFFFFFFFFFFFFull, "30828-09-14", "02:48:05"},   // the platform's last convertible moment
+      {0x7FFFFFFFFFFFFFFFull, "30828-09-14", "02:48:05"},  // the platform's last convertible moment
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DateText(c.ticks, 0), c.date) << c.ticks;
@@ -40,8 +40,8 @@ TEST(EntryFormat, SeparatorDefaultsForZeroAndNegativeAndUsesTheLowByte) {
     const char* date;
     const char* time;
   } cases[] = {
-      {0, "2024-03-15", "14:05:09"},   {-1, "2024-03-15", "14:05:09"}, {-2147483647 - 1, "2024-03-15", "14:05:09"},
-      {47, "2024/03/15", "14/05/09"},  {46, "2024.03.15", "14.05.09"}, {0x100 + '_', "2024_03_15", "14_05_09"},
+      {0, "2024-03-15", "14:05:09"},  {-1, "2024-03-15", "14:05:09"}, {-2147483647 - 1, "2024-03-15", "14:05:09"},
+      {47, "2024/03/15", "14/05/09"}, {46, "2024.03.15", "14.05.09"}, {0x100 + '_', "2024_03_15", "14_05_09"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DateText(t, c.separator), c.date) << c.separator;

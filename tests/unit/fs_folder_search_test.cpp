@@ -71,8 +71,7 @@ std::string Text(std::optional<std::string_view> name) { return name ? std::stri
 class FolderSearchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    FakePlatform::folder = {{".", 0x10}, {"..", 0x10}, {"a.txt", 0x20}, {"sub", 0x10},
-                            {"b.txt", 0x21}, {"zdir", 0x12}};
+    FakePlatform::folder = {{".", 0x10}, {"..", 0x10}, {"a.txt", 0x20}, {"sub", 0x10}, {"b.txt", 0x21}, {"zdir", 0x12}};
     FakePlatform::open_searches = 0;
   }
 };

@@ -23,10 +23,10 @@ TEST(WindowCommandLine, SpacesOutsideQuotesBecomeBars) {
       {"host.exe  two", "host.exe||two"},
       {"host.exe end ", "host.exe|end|"},
       {" lead", "|lead"},
-      {R"(host.exe "open a b)", R"(host.exe|"open a b)"},            // unmatched quote: nothing more replaced
-      {R"(a "b c" d "e f" g)", R"(a|"b c"|d|"e f"|g)"},               // quotes toggle each time
-      {"a\tb c", "a\tb|c"},                                           // tabs stay
-      {R"(a \"b c\" d)", R"(a|\"b c\"|d)"},                           // a backslash escapes nothing
+      {R"(host.exe "open a b)", R"(host.exe|"open a b)"},  // unmatched quote: nothing more replaced
+      {R"(a "b c" d "e f" g)", R"(a|"b c"|d|"e f"|g)"},    // quotes toggle each time
+      {"a\tb c", "a\tb|c"},                                // tabs stay
+      {R"(a \"b c\" d)", R"(a|\"b c\"|d)"},                // a backslash escapes nothing
       {"a%s %n", "a%s|%n"},
       {"", ""},
       {"\"\"  \"", "\"\"||\""},

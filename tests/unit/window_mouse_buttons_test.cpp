@@ -17,10 +17,14 @@ TEST(WindowMouseButtons, EachButtonsTopBitSetsItsOwnBit) {
     short state;
     int expected;
   } cases[] = {
-      {0x01, kDown, 1},  {0x02, kDown, 2}, {0x04, kDown, 4}, {0x05, kDown, 8}, {0x06, kDown, 16},
-      {0x03, kDown, 0},                                       // VK_CANCEL is no button
-      {0x01, 0x0001, 0},                                      // the toggle bit alone is not "down"
-      {0x01, static_cast<short>(0xFF80), 1},                  // any answer with the top bit set is down
+      {0x01, kDown, 1},
+      {0x02, kDown, 2},
+      {0x04, kDown, 4},
+      {0x05, kDown, 8},
+      {0x06, kDown, 16},
+      {0x03, kDown, 0},                       // VK_CANCEL is no button
+      {0x01, 0x0001, 0},                      // the toggle bit alone is not "down"
+      {0x01, static_cast<short>(0xFF80), 1},  // any answer with the top bit set is down
       {0x07, kDown, 0},
   };
   for (const auto& c : cases) {

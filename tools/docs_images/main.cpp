@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
   host.Run("SetCustomColor", 1, 0x00FF8000);
   e2e::ListFoldersOnPath(samples.path());
   const Shot shots[] = {
-      {"open-dialog", "#32770", [](auto& h) { h.Str("ChooseFileDialog", "Open a file", "Text|*.txt|All files|*.*", 1); }},
+      {"open-dialog", "#32770",
+       [](auto& h) { h.Str("ChooseFileDialog", "Open a file", "Text|*.txt|All files|*.*", 1); }},
       {"save-dialog", "#32770", [](auto& h) { h.Str("SaveAsDialog", "Save as", "Text|*.txt|All files|*.*"); }},
       {"folder-dialog", "#32770", [&](auto& h) { h.Str("BrowseFolderDialog", "Choose a folder", samples.path()); }},
       {"color-dialog", "#32770", [](auto& h) { h.Int("OpenColorDialog", 0x000080FF); }},

@@ -64,8 +64,8 @@ HWND CreateHostWindow(const std::string& class_name, WNDPROC proc) {
   cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassA(&cls);  // a second host double in the same process reuses the class
-  HWND window = CreateWindowExA(0, class_name.c_str(), "hostrun", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 50, 640,
-                                480, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, class_name.c_str(), "hostrun", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 50, 640, 480,
+                                nullptr, nullptr, instance, nullptr);
   if (window == nullptr) throw std::runtime_error("cannot create the host window");
   return window;
 }
@@ -142,7 +142,7 @@ HostDouble::HostDouble(const Options& options) {
   if (module_ == nullptr) throw std::runtime_error("cannot load " + path);
   commands_ = ReadCommands(module_);
   if (options.link) {
-    using ReceiveFn = std::intptr_t (*)(std::intptr_t (*)(const char*));
+    using ReceiveFn = std::intptr_t (*)(std::intptr_t(*)(const char*));
     const auto receive =
         reinterpret_cast<ReceiveFn>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "ReceiveQVRPtr")));
     if (receive == nullptr) throw std::runtime_error("the DLL exports no ReceiveQVRPtr");
@@ -174,8 +174,8 @@ Result HostDouble::Call(const Command& command, const std::vector<Arg>& args) {
                                        : 0;
   }
   // cdecl: the caller removes the arguments, so passing unused trailing ones is harmless.
-  using Fn = std::intptr_t (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                               std::intptr_t);
+  using Fn =
+      std::intptr_t (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t);
   const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(command.address));
   const std::intptr_t answer = fn(raw[0], raw[1], raw[2], raw[3], raw[4], raw[5]);
 

@@ -51,17 +51,17 @@ struct StringAccount {
   long requests = 0;
   long long bytes = 0;
   long largest = 0;
-  long live = 0;  // created and not yet freed
+  long live = 0;                    // created and not yet freed
   std::vector<std::int32_t> sizes;  // every request's size, in order
 };
 
 struct Options {
   bool window = true;
   std::string window_class = "OPENGLWINDOW";
-  std::string dll;           // empty: hostkit.dll next to the running program
-  bool link = true;          // false: ReceiveQVRPtr is never called
-  bool null_create = false;  // the create-string function answers null
-  bool no_create = false;    // the lookup answers null for "CREATESTRING_S_L"
+  std::string dll;                // empty: hostkit.dll next to the running program
+  bool link = true;               // false: ReceiveQVRPtr is never called
+  bool null_create = false;       // the create-string function answers null
+  bool no_create = false;         // the lookup answers null for "CREATESTRING_S_L"
   WNDPROC window_proc = nullptr;  // the host window's own procedure (default: DefWindowProcA)
 };
 

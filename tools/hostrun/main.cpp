@@ -47,19 +47,34 @@ Settings ParseArguments(int argc, char** argv) {
       if (i + 1 >= argc) Usage(a + " needs a value");
       return argv[++i];
     };
-    if (a == "--dll") s.host.dll = value();
-    else if (a == "--window-class") s.host.window_class = value();
-    else if (a == "--no-window") s.host.window = false;
-    else if (a == "--echo") s.echo = true;
-    else if (a == "--json") s.json = true;
-    else if (a == "--stats") s.stats = true;
-    else if (a == "--null-create") s.host.null_create = true;
-    else if (a == "--no-create") s.host.no_create = true;
-    else if (a == "--no-link") s.host.link = false;
-    else if (a == "-c") { s.line = value(); s.one_line = true; }
-    else if (a == "-h" || a == "--help") { std::fputs(kUsage, stdout); std::exit(0); }
-    else if (a == "-" || a[0] != '-') s.script = a;
-    else Usage("unknown option " + a);
+    if (a == "--dll")
+      s.host.dll = value();
+    else if (a == "--window-class")
+      s.host.window_class = value();
+    else if (a == "--no-window")
+      s.host.window = false;
+    else if (a == "--echo")
+      s.echo = true;
+    else if (a == "--json")
+      s.json = true;
+    else if (a == "--stats")
+      s.stats = true;
+    else if (a == "--null-create")
+      s.host.null_create = true;
+    else if (a == "--no-create")
+      s.host.no_create = true;
+    else if (a == "--no-link")
+      s.host.link = false;
+    else if (a == "-c") {
+      s.line = value();
+      s.one_line = true;
+    } else if (a == "-h" || a == "--help") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (a == "-" || a[0] != '-')
+      s.script = a;
+    else
+      Usage("unknown option " + a);
   }
   if (!s.one_line && s.script.empty()) Usage("nothing to run");
   return s;
@@ -126,11 +141,11 @@ int main(int argc, char** argv) {
     if (s.stats) {
       const StringAccount& a = HostDouble::Account();
       if (s.json)
-        std::printf("{\"stats\":{\"requests\":%ld,\"bytes\":%lld,\"largest\":%ld,\"live\":%ld}}\n", a.requests,
-                    a.bytes, a.largest, a.live);
-      else
-        std::printf("create-string: requests %ld, bytes %lld, largest %ld, live %ld\n", a.requests, a.bytes,
+        std::printf("{\"stats\":{\"requests\":%ld,\"bytes\":%lld,\"largest\":%ld,\"live\":%ld}}\n", a.requests, a.bytes,
                     a.largest, a.live);
+      else
+        std::printf("create-string: requests %ld, bytes %lld, largest %ld, live %ld\n", a.requests, a.bytes, a.largest,
+                    a.live);
     }
     return ok ? 0 : 2;
   } catch (const std::exception& e) {

@@ -29,11 +29,21 @@ std::string TakeString(std::string_view line, std::size_t& pos) {
     if (pos >= line.size()) break;
     const char e = line[pos++];
     switch (e) {
-      case '\\': text += '\\'; break;
-      case '"': text += '"'; break;
-      case 'n': text += '\n'; break;
-      case 'r': text += '\r'; break;
-      case 't': text += '\t'; break;
+      case '\\':
+        text += '\\';
+        break;
+      case '"':
+        text += '"';
+        break;
+      case 'n':
+        text += '\n';
+        break;
+      case 'r':
+        text += '\r';
+        break;
+      case 't':
+        text += '\t';
+        break;
       case 'x': {
         const int hi = pos < line.size() ? HexValue(line[pos]) : -1;
         const int lo = pos + 1 < line.size() ? HexValue(line[pos + 1]) : -1;
@@ -42,7 +52,8 @@ std::string TakeString(std::string_view line, std::size_t& pos) {
         pos += 2;
         break;
       }
-      default: throw std::invalid_argument(std::string("unknown escape \\") + e);
+      default:
+        throw std::invalid_argument(std::string("unknown escape \\") + e);
     }
   }
   if (pos >= line.size()) throw std::invalid_argument("unterminated string");

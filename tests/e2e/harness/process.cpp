@@ -47,8 +47,8 @@ ProcessResult RunProcess(const std::string& command_line, const std::string& inp
   // [0,1] stdin read/write, [2,3] stdout, [4,5] stderr
   for (int i = 0; i < 3; ++i)
     if (!CreatePipe(&raw[2 * i], &raw[2 * i + 1], &inherit, 0)) throw std::runtime_error("CreatePipe failed");
-  hostkit::win::UniqueHandle in_read(raw[0]), in_write(raw[1]), out_read(raw[2]), out_write(raw[3]),
-      err_read(raw[4]), err_write(raw[5]);
+  hostkit::win::UniqueHandle in_read(raw[0]), in_write(raw[1]), out_read(raw[2]), out_write(raw[3]), err_read(raw[4]),
+      err_write(raw[5]);
   SetHandleInformation(in_write.get(), HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(out_read.get(), HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(err_read.get(), HANDLE_FLAG_INHERIT, 0);

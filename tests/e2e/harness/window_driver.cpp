@@ -85,10 +85,9 @@ hostkit::win::UniqueWindow MakeWindow(const char* class_name, RECT place) {
   cls.hInstance = GetModuleHandleA(nullptr);
   cls.lpszClassName = class_name;
   RegisterClassA(&cls);  // a second window of the class reuses it
-  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                                    place.left, place.top, place.right - place.left,
-                                                    place.bottom - place.top, nullptr, nullptr, cls.hInstance,
-                                                    nullptr));
+  return hostkit::win::UniqueWindow(
+      CreateWindowExA(0, class_name, class_name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, place.left, place.top,
+                      place.right - place.left, place.bottom - place.top, nullptr, nullptr, cls.hInstance, nullptr));
 }
 
 HWND WaitForWindow(const WindowQuery& query, DWORD timeout_ms) {

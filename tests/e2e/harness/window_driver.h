@@ -12,9 +12,9 @@ namespace e2e {
 
 struct WindowQuery {
   DWORD process = GetCurrentProcessId();
-  std::string class_name;                // exact; empty matches any
-  std::optional<std::string> title;      // exact when given
-  HWND owner = nullptr;                  // required owner when given
+  std::string class_name;            // exact; empty matches any
+  std::optional<std::string> title;  // exact when given
+  HWND owner = nullptr;              // required owner when given
   bool visible = true;
 };
 
