@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "host/win_handle.h"
+#include "tests/e2e/harness/process_memory.h"
 
 namespace e2e {
 
@@ -50,18 +51,6 @@ long CountHandles() {
     if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
   }
   return count;
-}
-
-long long CommittedPrivateBytes() {
-  long long total = 0;
-  MEMORY_BASIC_INFORMATION info;
-  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
-    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= at) break;
-    at = next;
-  }
-  return total;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {

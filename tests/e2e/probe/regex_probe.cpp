@@ -13,25 +13,13 @@
 #include <string>
 #include <thread>
 
+#include "tests/e2e/harness/process_memory.h"
 #include "tests/e2e/probe/regex_cases.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
 
 using e2e::regex_cases::Case;
-
-// Wine answers 0 to the process memory counters: the committed private regions, summed.
-long long CommittedPrivateBytes() {
-  long long total = 0;
-  MEMORY_BASIC_INFORMATION info;
-  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += static_cast<long long>(info.RegionSize);
-    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= at) break;
-    at = next;
-  }
-  return total;
-}
 
 std::uint64_t Fnv(const std::string& s) {
   std::uint64_t h = 14695981039346656037ull;
@@ -77,12 +65,12 @@ int main(int argc, char** argv) {
   hostrun::Options options;
   options.window = false;
   hostrun::HostDouble host(options);
-  const long long before = CommittedPrivateBytes();
+  const long long before = e2e::CommittedPrivateBytes();
   std::atomic<bool> done{false};
   std::atomic<long long> peak{before};
   std::thread sampler([&] {
     while (!done) {
-      const long long now = CommittedPrivateBytes();
+      const long long now = e2e::CommittedPrivateBytes();
       if (now > peak) peak = now;
       Sleep(1);
     }
