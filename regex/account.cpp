@@ -1,11 +1,5 @@
 #include "regex/account.h"
 
-#include <cstdlib>
-
-#include "regex/bounds.h"
-
-#include <malloc.h>  // _msize (msvcrt), malloc_usable_size (glibc)
-
 namespace hostkit::regex {
 namespace {
 
@@ -28,13 +22,5 @@ bool MemoryAccount::Take(std::size_t bytes) noexcept {
 AccountScope::AccountScope(MemoryAccount& account) noexcept : previous_(current) { current = &account; }
 
 AccountScope::~AccountScope() { current = previous_; }
-
-std::size_t BlockSize(void* block) noexcept {
-#ifdef _WIN32
-  return _msize(block) + bounds::kBlockOverhead;
-#else
-  return malloc_usable_size(block) + bounds::kBlockOverhead;
-#endif
-}
 
 }  // namespace hostkit::regex

@@ -12,6 +12,8 @@
 // The account is active on the command's thread and on its large-stack worker, which never run at once.
 #include <cstddef>
 
+#include "regex/bounds.h"
+
 namespace hostkit::regex {
 
 class MemoryAccount {
@@ -28,7 +30,7 @@ class MemoryAccount {
   // The account active on this thread, or null.
   static MemoryAccount* Current() noexcept;
 
-  // Called by operator new and delete for each block, with its usable size.
+  // Called by operator new and delete for each block, with what it costs (BlockCharge).
   bool Take(std::size_t bytes) noexcept;
   void Give(std::size_t bytes) noexcept { live_ = bytes < live_ ? live_ - bytes : 0; }
 
@@ -52,7 +54,11 @@ class AccountScope {
   MemoryAccount* previous_;
 };
 
-// The usable size of a block from malloc: what operator new charges and operator delete credits.
-std::size_t BlockSize(void* block) noexcept;
+// operator new keeps a block's size in a header of this many bytes before it (16 keeps malloc's alignment).
+inline constexpr std::size_t kBlockHeader = 16;
+
+// What a block of size bytes costs the process, charged by operator new and credited by operator delete: the
+// bytes, the header, and the heap's own header and rounding.
+constexpr std::size_t BlockCharge(std::size_t size) noexcept { return size + kBlockHeader + bounds::kBlockOverhead; }
 
 }  // namespace hostkit::regex

@@ -63,7 +63,7 @@ inline constexpr std::size_t kBytesPerArgumentByte = 16;
 // and the heap gets what is left. Of that, a third: the heap may keep the first attempt's freed blocks
 // committed while the retry allocates anew, and the host copies the result text into a buffer of its own.
 inline constexpr std::size_t kHeapShareDivisor = 3;
-// Heap block header and rounding that the block's usable size does not show (Wine's heap: 8 to 16 bytes).
+// The heap's own block header and rounding, beyond the bytes a block asks for (Wine's heap: 8 to 16 bytes).
 inline constexpr std::size_t kBlockOverhead = 16;
 
 // --- Stack --------------------------------------------------------------------------------------------------
