@@ -46,8 +46,8 @@ inline std::vector<Case> All() {
        "^(?:(?:[a-c1]+?|(?:b2+|a {2}2)*?(?:c{1,2}12|-){1,2})(?:\\.1+? +)\\.*|(?: |2+?(?:bb)))+?a+?c|(?: *?(?:\\n+|"
        "(?:2a{1,2}c{1,2})?[^a]*))+\\.",
        "$&"},
-      {"finite-search", "RegExSearchPosition", std::string(19, 'a') + "c ab", "(a+)+b", ""},
-      {"finite-match", "RegExMatch", std::string(20, 'a') + "c", "(?:(a+)+b|a*c)", ""},
+      {"finite-search", "RegExSearchPosition", std::string(21, 'a') + "c ab", "(a+)+b", ""},
+      {"finite-match", "RegExMatch", std::string(22, 'a') + "c", "(?:(a+)+b|a*c)", ""},
   };
 }
 
