@@ -111,6 +111,10 @@ std::optional<Walks> ReferenceWalks(const std::string& text, const Regex& re, co
   Guard guard(StackLowEnd() + 1024 * 1024, budget);
   Walks walks{"[", "[", {}};
   try {
+    // As in the commands: the engine's work between two touches counts, and a pattern whose work there the count
+    // cannot bound (nested empty alternatives) ends at its first touch.
+    const Shape shape = Measure(re);
+    guard.Adopt(shape.states, shape.weight);
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     GuardedMatch m{GuardAlloc<std::sub_match<GuardedIter>>(&guard)};
