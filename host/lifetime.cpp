@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
+#include "host/boundary.h"
+
 namespace hostkit::host {
 namespace {
 
 // Runs on a thread that the system starts for the event. TRUE ends the event here; FALSE passes it on, down to
 // the default handler, which ends the process. A close, log-off or shut-down event cannot be refused anyway.
 BOOL WINAPI ConsoleBreakHandler(DWORD event) noexcept {
-  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+  return Guard([&] { return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE; }, FALSE);
 }
 
 }  // namespace

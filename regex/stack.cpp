@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "host/boundary.h"
 #include "host/win_handle.h"
 #else
 #include <pthread.h>
@@ -47,9 +48,13 @@ std::uintptr_t StackLowEnd() noexcept {
 
 namespace {
 DWORD WINAPI ThreadMain(LPVOID parameter) {
-  const auto* start = static_cast<const Start*>(parameter);
-  start->job(start->context);
-  return 0;
+  return hostkit::Guard(
+      [&] {
+        const auto* start = static_cast<const Start*>(parameter);
+        start->job(start->context);
+        return DWORD{0};
+      },
+      DWORD{1});
 }
 }  // namespace
 

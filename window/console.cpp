@@ -42,12 +42,17 @@ win::UniqueFile OpenInheritable(const char* device, DWORD access) {
       ::CreateFileA(device, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 }
 
+bool IsConsolePseudoHandle(HANDLE handle) noexcept { return (reinterpret_cast<std::uintptr_t>(handle) & 3) == 3; }
+
 // Limits what a new process inherits to the handles given, where the platform offers a handle list
 // (PROC_THREAD_ATTRIBUTE_HANDLE_LIST); get() is null where it does not. The handles must stay open and
 // inheritable until the process is created.
 class InheritOnly {
  public:
   InheritOnly(HANDLE first, HANDLE second) : handles_{first, second} {
+    // Windows 7 and earlier give console handles as pseudo-handles (the two low bits set), which a handle list
+    // refuses: CreateProcess would fail with ERROR_INVALID_PARAMETER and the command would never run.
+    if (IsConsolePseudoHandle(first) || IsConsolePseudoHandle(second)) return;
     SIZE_T size = 0;
     // The first call answers the size it needs and fails with ERROR_INSUFFICIENT_BUFFER.
     ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
