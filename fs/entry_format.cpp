@@ -29,6 +29,12 @@ std::string Triple(int a, int separator, int b, int c) {
   return text;
 }
 
+// The character is the value's low byte; a low byte of 0 would end the text where the separator stands
+// (256 gave "1601"), so it counts as no separator.
+int SeparatorOr(int requested, int fallback) noexcept {
+  return requested > 0 && (requested & 0xFF) != 0 ? requested & 0xFF : fallback;
+}
+
 }  // namespace
 
 Calendar CalendarFromTicks(std::uint64_t ticks) noexcept {
@@ -43,8 +49,8 @@ Calendar CalendarFromTicks(std::uint64_t ticks) noexcept {
   return c;
 }
 
-int DateSeparator(int requested) noexcept { return requested > 0 ? requested : '-'; }
-int TimeSeparator(int requested) noexcept { return requested > 0 ? requested : ':'; }
+int DateSeparator(int requested) noexcept { return SeparatorOr(requested, '-'); }
+int TimeSeparator(int requested) noexcept { return SeparatorOr(requested, ':'); }
 
 std::string DateText(std::uint64_t ticks, int requested_separator) {
   const Calendar c = CalendarFromTicks(ticks);

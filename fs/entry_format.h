@@ -13,8 +13,9 @@ struct Calendar {
 };
 Calendar CalendarFromTicks(std::uint64_t ticks) noexcept;
 
-// The separator argument of the date and time getters: a positive value is used as given (its low 8 bits
-// are the character); 0 and negative values pick the default, '-' for dates and ':' for times.
+// The separator argument of the date and time getters: the character of a positive value is its low 8 bits;
+// 0, negative values and values whose low byte is 0 (256, 512, ...) pick the default, '-' for dates and ':' for
+// times.
 int DateSeparator(int requested) noexcept;
 int TimeSeparator(int requested) noexcept;
 

@@ -1,6 +1,7 @@
 #include "host/lifetime.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "host/boundary.h"
 
@@ -29,14 +30,34 @@ void SurviveConsoleBreaks() noexcept {
   static const bool installed = [] {
     PinModule();  // the handler lives in this module
     // A handler, not the process's "ignore Ctrl+C" flag: that flag is inherited by every process started from
-    // here, and a command run in the console must still stop on Ctrl+C. A flag the host was started with is
-    // cleared for the same reason (measured under Wine: with it left set, a command ignored every Ctrl+C);
-    // the handler covers the host itself.
-    const bool ok = ::SetConsoleCtrlHandler(&ConsoleBreakHandler, TRUE) != 0;
-    if (ok) ::SetConsoleCtrlHandler(nullptr, FALSE);
-    return ok;
+    // here. A flag the host was started with stays as it is: it is the host's, and what the host starts later
+    // inherits it as the host meant (a console command clears it around its own start only).
+    return ::SetConsoleCtrlHandler(&ConsoleBreakHandler, TRUE) != 0;
   }();
   (void)installed;
+}
+
+// GCC 12 takes NtCurrentTeb's read at fs:0x18 for an access of a zero-length array (-Warray-bounds).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+bool IgnoresCtrlC() noexcept {
+  // No function reads the flag back. It is bit 0 of the console flags in the process parameters, the word that
+  // SetConsoleCtrlHandler(nullptr, ...) writes and CreateProcess hands on (Windows and Wine alike); the
+  // documented structure names the leading fields only as reserved bytes.
+  struct ParametersHead {
+    ULONG maximum_length, length, flags, debug_flags;
+    HANDLE console_handle;
+    ULONG console_flags;
+  };
+  const auto* head = reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
+  return head != nullptr && (head->console_flags & 1) != 0;
+}
+#pragma GCC diagnostic pop
+
+CtrlCHonoured::CtrlCHonoured() noexcept : restore_(IgnoresCtrlC() && ::SetConsoleCtrlHandler(nullptr, FALSE) != 0) {}
+
+CtrlCHonoured::~CtrlCHonoured() {
+  if (restore_) ::SetConsoleCtrlHandler(nullptr, TRUE);
 }
 
 }  // namespace hostkit::host

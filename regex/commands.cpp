@@ -155,7 +155,9 @@ class Searcher {
     if (!Engine(at, m, here)) return false;
     const char* const reached = m[0].first.base();
     std::ptrdiff_t worth = reached - at;
-    for (const char* p = filter_.Next(at + 1, from, end_); p != nullptr && p < reached && worth > -call_cost_;
+    // A handover at the end itself has no place after it.
+    for (const char* p = at == end_ ? nullptr : filter_.Next(at + 1, from, end_);
+         p != nullptr && p < reached && worth > -call_cost_;
          p = filter_.Next(p + 1, from, end_))
       worth -= call_cost_;
     ChargeScan();

@@ -79,6 +79,8 @@ StartFilter::StartFilter(const PatternFacts& facts, std::string_view text)
 }
 
 const char* StartFilter::Next(const char* at, const char* search_start, const char* end) {
+  // A walk that has tried the end itself asks for the place after it: there is none, and nothing is read.
+  if (at > end) return nullptr;
   if (!skips_) return at;
   if (needed_ >= 0 && !NeededAhead(at, end)) return nullptr;
   return line_start_ ? NextLineStart(at, search_start, end) : NextStart(at, end);
@@ -113,7 +115,7 @@ const char* StartFilter::NextStart(const char* at, const char* end) {
     }
     return nullptr;
   }
-  for (const char* p = at; p != end; ++p) {
+  for (const char* p = at; p < end; ++p) {
     if (table_[static_cast<unsigned char>(*p)]) {
       scanned_ += static_cast<std::size_t>(p - at) + 1;
       return p;

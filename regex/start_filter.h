@@ -20,7 +20,8 @@ class StartFilter {
 
   // The first place in [at, end] where a match can start, or nullptr when no match can start there. A search that
   // began at search_start may match there whatever precedes it, so that place is never skipped for "^".
-  // Calls of one walk give non-decreasing values of at.
+  // Calls of one walk give non-decreasing values of at. Whatever the filter, only bytes of [at, end) are read, and
+  // an at past end (the place after a walk's last, the end) gives nullptr.
   const char* Next(const char* at, const char* search_start, const char* end);
 
   // Bytes looked at since the last call, for the guard.

@@ -25,6 +25,12 @@ std::string InterpreterCommandLine(std::string_view program, std::string_view co
   return line;
 }
 
+std::string ComspecProgram(std::string_view comspec) {
+  if (!comspec.starts_with('"')) return std::string(comspec);
+  const std::string_view inside = comspec.substr(1);
+  return std::string(inside.substr(0, inside.find('"')));
+}
+
 bool FallsBackToCmd(std::uint32_t start_error) noexcept {
   constexpr std::uint32_t kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;  // ERROR_* codes
   return start_error == kFileNotFound || start_error == kPathNotFound || start_error == kAccessDenied;

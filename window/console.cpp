@@ -110,11 +110,15 @@ DWORD RunAndWait(const std::string& program, const char* command) {
       flags = EXTENDED_STARTUPINFO_PRESENT;
     }
   }
-  // No new process group: that would set "ignore Ctrl+C" in the command, and Ctrl+C must stop it.
+  // No new process group: that would set "ignore Ctrl+C" in the command, and Ctrl+C must stop it. A host that
+  // ignores Ctrl+C would hand that on too, so it honours Ctrl+C for the start alone.
   PROCESS_INFORMATION started{};
-  if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, inherit_handles, flags, nullptr, nullptr,
-                        &startup.StartupInfo, &started))
-    return ::GetLastError();
+  {
+    const host::CtrlCHonoured honoured;
+    if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, inherit_handles, flags, nullptr,
+                          nullptr, &startup.StartupInfo, &started))
+      return ::GetLastError();
+  }
   const win::UniqueHandle process(started.hProcess);
   const win::UniqueHandle thread(started.hThread);
   ::WaitForSingleObject(process.get(), INFINITE);
@@ -160,7 +164,7 @@ void ConsoleCommand(const char* command) noexcept {
     // cmd.exe stands in only for an interpreter that is not set, missing or denied; one that exists and
     // fails to start (say, a file that is no program) is what the user chose, and its failure stands.
     const auto comspec = EnvironmentValue("COMSPEC");
-    if (comspec && !FallsBackToCmd(RunAndWait(*comspec, command))) return;
+    if (comspec && !FallsBackToCmd(RunAndWait(ComspecProgram(*comspec), command))) return;
     if (const auto interpreter = CommandInterpreterOnPath()) RunAndWait(*interpreter, command);
   } catch (...) {
     // Out of memory while building the command line: nothing ran.

@@ -104,6 +104,22 @@ TEST(WindowConsole, CommandRunsThroughComspecOrFallsBackToCmdOnThePath) {
     EXPECT_TRUE(Contains(e2e::ConsoleText(), "cannot open marker-from-comspec")) << e2e::ConsoleText();
   }
 
+  // A value in quotes, as some installers write it, names the same program: hostrun's own words, and the
+  // system's cmd.exe running the command (a quoted name given to the platform as it stands starts nothing).
+  {
+    ScopedEnvironment comspec("COMSPEC", ("\"" + e2e::BinDirectory() + "hostrun.exe\"").c_str());
+    host.Run("ConsoleCommand", "marker-from-quoted-comspec");
+    EXPECT_TRUE(Contains(e2e::ConsoleText(), "cannot open marker-from-quoted-comspec")) << e2e::ConsoleText();
+  }
+  {
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);  // the count excludes the terminator
+    ScopedEnvironment comspec("COMSPEC", ("\"" + std::string(system) + "\\cmd.exe\"").c_str());
+    ScopedEnvironment path("PATH", nullptr);  // no stand-in on the path: what runs is COMSPEC's program
+    host.Run("ConsoleCommand", "echo quoted-cmd-ran");
+    EXPECT_TRUE(Contains(e2e::ConsoleText(), "quoted-cmd-ran")) << e2e::ConsoleText();
+  }
+
   e2e::TempDir temp;
   e2e::WriteTextFile(temp / "not-a-program.exe", "plain text");
   // cmd.exe on the path stands in only for an interpreter that is not set, missing or denied. One that is

@@ -33,7 +33,7 @@ TEST(EntryFormat, DatesAndTimesAreUtcCalendarFields) {
   }
 }
 
-TEST(EntryFormat, SeparatorDefaultsForZeroAndNegativeAndUsesTheLowByte) {
+TEST(EntryFormat, SeparatorDefaultsForZeroNegativeAndAZeroLowByteAndUsesTheLowByte) {
   const std::uint64_t t = FromUnix(1'710'511'509);
   const struct {
     int separator;
@@ -42,6 +42,8 @@ TEST(EntryFormat, SeparatorDefaultsForZeroAndNegativeAndUsesTheLowByte) {
   } cases[] = {
       {0, "2024-03-15", "14:05:09"},  {-1, "2024-03-15", "14:05:09"}, {-2147483647 - 1, "2024-03-15", "14:05:09"},
       {47, "2024/03/15", "14/05/09"}, {46, "2024.03.15", "14.05.09"}, {0x100 + '_', "2024_03_15", "14_05_09"},
+      // A low byte of 0 would end the text at the separator.
+      {256, "2024-03-15", "14:05:09"},  {0x7FFFFF00, "2024-03-15", "14:05:09"}, {0x1FF, "2024\xFF" "03\xFF" "15", "14\xFF" "05\xFF" "09"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DateText(t, c.separator), c.date) << c.separator;

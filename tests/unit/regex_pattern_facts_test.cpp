@@ -2,6 +2,7 @@
 // engine's walks over texts long enough for places to be skipped.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <regex>
 #include <string>
@@ -147,6 +148,33 @@ TEST(RegexStartFilter, PlacesWhereAMatchCanStart) {
   EXPECT_EQ(Places("[0-9]+", "a1b22"), (P{1, 3, 4}));
   EXPECT_EQ(Places("[a-z]+@x", "abc def"), P{});  // no "@" in the text: no place at all
   EXPECT_EQ(Places("x*", "ab").size(), 3u);       // an empty match can start anywhere, the end included
+}
+
+// The text is the front of a longer buffer whose tail holds every byte these filters look for: a filter that read
+// past the text's end would find a place there. Each kind of filter (prefix, start table, line start, needed byte,
+// none) gives places in [at, end] only, and nullptr for the place after the end, which a walk that has tried the
+// end asks for.
+TEST(RegexStartFilter, ReadsNothingPastTheEnd) {
+  const std::string tail = "ERROR 42 ab@x\n#abc1\n";
+  const struct {
+    const char* pattern;
+    const char* text;
+  } cases[] = {
+      {"ERROR [0-9]+", "xx ERROR"}, {"abc", "zzab"},   {"[0-9]+", "abc"}, {"^#", "a\n#b\nc"},
+      {"^", "ab\ncd"},              {"[a-z]+@x", "ab"}, {"x*", "ab"},      {"^a*", "\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string buffer = std::string(c.text) + tail;
+    const char* const begin = buffer.data();
+    const char* const end = begin + std::strlen(c.text);
+    StartFilter filter(Read(c.pattern), std::string_view(begin, static_cast<std::size_t>(end - begin)));
+    for (const char* at = begin; at <= end; ++at) {
+      const char* const place = filter.Next(at, begin, end);
+      EXPECT_TRUE(place == nullptr || (place >= at && place <= end))
+          << c.pattern << " from " << (at - begin) << " gave " << (place != nullptr ? place - begin : -1);
+    }
+    EXPECT_EQ(filter.Next(end + 1, begin, end), nullptr) << c.pattern;
+  }
 }
 
 // The walks of the bare engine, as the commands gave them before any skipping.

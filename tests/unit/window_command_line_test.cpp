@@ -7,6 +7,7 @@
 namespace {
 
 using hostkit::window::BarSeparateArguments;
+using hostkit::window::ComspecProgram;
 using hostkit::window::InterpreterCommandLine;
 
 std::string Barred(std::string text) {
@@ -55,6 +56,30 @@ TEST(WindowCommandLine, InterpreterLineQuotesAProgramWithBlanksOnce) {
       {"cmd.exe", "", "cmd.exe /c "},
   };
   for (const auto& c : cases) EXPECT_EQ(InterpreterCommandLine(c.program, c.command), c.expected) << c.program;
+}
+
+// The program's name goes to the platform unquoted, and the command line built from it quotes it again where
+// it holds a blank.
+TEST(WindowCommandLine, ComspecProgramDropsTheQuotesAroundTheValue) {
+  const struct {
+    const char* comspec;
+    const char* program;
+    const char* line;
+  } cases[] = {
+      {R"(C:\windows\system32\cmd.exe)", R"(C:\windows\system32\cmd.exe)", R"(C:\windows\system32\cmd.exe /c dir)"},
+      {R"("C:\windows\system32\cmd.exe")", R"(C:\windows\system32\cmd.exe)", R"(C:\windows\system32\cmd.exe /c dir)"},
+      {R"("C:\my tools\cmd.exe")", R"(C:\my tools\cmd.exe)", R"("C:\my tools\cmd.exe" /c dir)"},
+      {R"("C:\my tools\cmd.exe" /k)", R"(C:\my tools\cmd.exe)", R"("C:\my tools\cmd.exe" /c dir)"},
+      {R"("C:\unclosed\cmd.exe)", R"(C:\unclosed\cmd.exe)", R"(C:\unclosed\cmd.exe /c dir)"},
+      {R"(C:\in"side\cmd.exe)", R"(C:\in"side\cmd.exe)", R"(C:\in"side\cmd.exe /c dir)"},
+      {R"("")", "", " /c dir"},
+      {"", "", " /c dir"},
+  };
+  for (const auto& c : cases) {
+    const std::string program = ComspecProgram(c.comspec);
+    EXPECT_EQ(program, c.program) << c.comspec;
+    EXPECT_EQ(InterpreterCommandLine(program, "dir"), c.line) << c.comspec;
+  }
 }
 
 }  // namespace

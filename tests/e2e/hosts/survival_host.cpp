@@ -4,6 +4,7 @@
 //   survival_host.exe SCENARIO REPORT [DLL]
 // Exit code 0 and a last report line "passed" mean every check held; a crash shows as neither.
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -352,6 +353,65 @@ int Probe(const char* report, const char* handle_text, const char* name) {
   return 0;
 }
 
+// The "ignore Ctrl+C" flag of this process: bit 0 of the console flags in the process parameters, which
+// SetConsoleCtrlHandler(nullptr, ...) writes and a process start hands on (no function reads it back).
+// GCC 12 takes NtCurrentTeb's read at fs:0x18 for an access of a zero-length array (-Warray-bounds).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+bool IgnoresCtrlC() {
+  struct ParametersHead {
+    ULONG maximum_length, length, flags, debug_flags;
+    HANDLE console_handle;
+    ULONG console_flags;
+  };
+  const auto* head = reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
+  return (head->console_flags & 1) != 0;
+}
+#pragma GCC diagnostic pop
+
+// Run by the scenario below, in a program that the host or a console command starts: the flag it inherited.
+int CtrlCProbe(const char* report) {
+  g_report = CreateFileA(report, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  Report(IgnoresCtrlC() ? "ignores" : "honours");
+  return 0;
+}
+
+// A host started with Ctrl+C ignored keeps that flag through a load that finds a console and through a console
+// command, and what it starts itself inherits it; the console command's program alone honours Ctrl+C.
+void HostKeepsIgnoredCtrlC() {
+  FreeConsole();
+  SetConsoleCtrlHandler(nullptr, TRUE);
+  Check(IgnoresCtrlC(), "the flag reads back as set");
+  Check(AllocConsole() != 0, "AllocConsole");
+  const HMODULE module = Load();
+  Check(IgnoresCtrlC(), "the flag stays set through a load that finds a console");
+
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);  // the count excludes the terminator; the path ends with a backslash
+  const std::string probe_report = std::string(folder) + "hostkit-ctrl-c-" + std::to_string(GetCurrentProcessId());
+  Check(probe_report.find(' ') == std::string::npos && ThisProgram().find(' ') == std::string::npos,
+        "paths without spaces");
+  const std::string probe = ThisProgram() + " ctrl-c-probe " + probe_report;
+  Export<VoidText>(module, "?ConsoleCommand@@YAXPBD@Z")(probe.c_str());
+  const std::string through_command = ProbeAnswer(probe_report);
+  Report("the console command's program: " + through_command);
+  Check(through_command == "honours", "the console command's program honours Ctrl+C");
+  Check(IgnoresCtrlC(), "the flag is set again after the console command");
+
+  std::vector<char> line(probe.begin(), probe.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  Check(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started) != 0,
+        "start the probe");
+  const hostkit::win::UniqueHandle process(started.hProcess), thread(started.hThread);
+  WaitForSingleObject(process.get(), 10000);
+  const std::string own_start = ProbeAnswer(probe_report);
+  Report("a program the host starts: " + own_start);
+  Check(own_start == "ignores", "a program the host starts inherits its flag");
+}
+
 void ConsoleAtLoad() {
   FreeConsole();
   Check(AllocConsole() != 0, "AllocConsole");
@@ -363,6 +423,7 @@ void ConsoleAtLoad() {
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "probe") == 0) return Probe(argv[2], argv[3], argv[4]);
+  if (argc == 3 && std::strcmp(argv[1], "ctrl-c-probe") == 0) return CtrlCProbe(argv[2]);
   if (argc < 3) return 2;
   g_report = CreateFileA(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (g_report == INVALID_HANDLE_VALUE) return 2;
@@ -381,6 +442,7 @@ int main(int argc, char** argv) {
       {"command-stops-on-ctrl-c", &CommandStops},
       {"command-stops-though-host-ignores-ctrl-c", &CommandStopsThoughHostIgnores},
       {"command-inherits-console-only", &CommandInheritsConsoleOnly},
+      {"host-keeps-ignored-ctrl-c", &HostKeepsIgnoredCtrlC},
   };
   for (const auto& s : scenarios)
     if (scenario == s.name) {
