@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a release zip: hostkit-VERSION/ holds exactly the DLL the tests ran (byte for byte), whose version resource
-# reports VERSION; README.txt and CHANGELOG.md name VERSION; SHA256SUMS covers every file; and every link and
-# picture of commands.html resolves to a file inside the zip (or to an id of the page itself).
+# reports VERSION; README.txt and CHANGELOG.md name VERSION; SHA256SUMS covers every file; commands.html renders
+# every table of docs/commands.md as a table; and every link and picture of commands.html resolves to a file inside
+# the zip (or to an id of the page itself).
 #   tools/check-dist.sh hostkit-VERSION.zip TESTED-hostkit.dll
 set -euo pipefail
 zip=$(realpath "${1:?release zip}") tested=${2:?the hostkit.dll that the tests ran}
@@ -40,7 +41,16 @@ present=$(cd "$top" && find . -type f ! -path ./SHA256SUMS -printf '%P\n' | LC_A
 [ "$listed" = "$present" ] || fail "SHA256SUMS does not list exactly the files of the zip"
 (cd "$top" && sha256sum --quiet --strict -c SHA256SUMS) || fail "a file does not match SHA256SUMS"
 
+# Every table of docs/commands.md is a table of the page: a renderer without tables leaves each one as a paragraph
+# of "| cell | cell |" text. The Markdown's tables are counted by their delimiter rows ("|---|---|") outside fences.
 page=$top/commands.html
+markdown=$(cd "$(dirname "$0")/.." && pwd)/docs/commands.md
+tables=$(awk '/^ ? ? ?(```|~~~)/ { fenced = !fenced; next }
+  !fenced && /^ ? ? ?\|? *:?-+:? *(\| *:?-+:? *)+\|? *$/ { n++ } END { print n + 0 }' "$markdown")
+grep -q '<p>|' "$page" && fail "commands.html holds a table left as text: $(grep -m1 -o '<p>|.\{0,40\}' "$page")"
+rendered=$(awk '{ n += gsub(/<table>/, "") } END { print n + 0 }' "$page")
+[ "$rendered" -eq "$tables" ] || fail "commands.html has $rendered tables where docs/commands.md has $tables"
+
 links=0
 while read -r link; do
   links=$((links + 1))
@@ -57,4 +67,5 @@ while read -r link; do
   esac
 done < <(grep -oE '(href|src)="[^"]*"' "$page" | sed -E 's/^(href|src)="//; s/"$//')
 
-echo "check-dist: $(basename "$zip"): version $version, $(wc -l <<<"$present") files, $links links inside the zip"
+echo "check-dist: $(basename "$zip"): version $version, $(wc -l <<<"$present") files, $tables tables," \
+  "$links links inside the zip"

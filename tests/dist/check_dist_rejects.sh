@@ -23,6 +23,9 @@ lost_anchor() { link '#no-such-heading'; }
 edited_file() { echo "one more line" >>"$top/README.txt"; }
 unlisted_file() { echo extra >"$top/extra.txt"; }
 no_license() { rm "$top/LICENSE" && resum; }
+# The first table as a renderer without tables leaves it: one paragraph of "|" text; or a table gone altogether.
+table_as_text() { perl -0pi -e 's{<table>.*?</table>}{<p>| Command | Result |</p>}s' "$top/commands.html" && resum; }
+lost_table() { perl -0pi -e 's{<table>.*?</table>}{}s' "$top/commands.html" && resum; }
 
 # case | expected message (part)
 cases=(
@@ -36,6 +39,8 @@ cases=(
   "edited_file|does not match SHA256SUMS"
   "unlisted_file|does not list exactly the files"
   "no_license|no LICENSE"
+  "table_as_text|a table left as text"
+  "lost_table|tables where docs/commands.md has"
 )
 failed=0
 for entry in "${cases[@]}"; do

@@ -1,11 +1,14 @@
-// The export table against the scripters' docs: the index of docs/commands.md holds exactly the table's rows, and
-// every command has an entry that shows its decorated name.
+// The export table against the scripters' docs: the index of docs/commands.md holds exactly the table's rows, each
+// name linked to the entry that describes it, and every command has an entry that shows its decorated name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exports/export_table.h"
@@ -22,12 +25,46 @@ std::string ReadDocs() {
   return text.str();
 }
 
-// The index line of a row, as docs/commands.md spells it.
-std::string IndexLine(const ExportRow& row) {
+// A heading's anchor as GitHub makes it, and as tools/dist.sh gives the release page's headings: lower case, with
+// letters, digits, "_" and "-" kept, spaces made "-" and everything else dropped.
+std::string Anchor(std::string_view heading) {
+  std::string anchor;
+  for (const char c : heading) {
+    if (c >= 'A' && c <= 'Z')
+      anchor += static_cast<char>(c - 'A' + 'a');
+    else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-')
+      anchor += c;
+    else if (c == ' ')
+      anchor += '-';
+  }
+  return anchor;
+}
+
+// Each command's entry: the anchor of the "### " or "#### " heading that names it among names joined by ", ".
+std::map<std::string, std::string> EntryAnchors(const std::string& docs) {
+  std::map<std::string, std::string> anchors;
+  std::istringstream in(docs.substr(docs.find("\n## Host linkage\n")));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with("### ") && !line.starts_with("#### ")) continue;
+    const std::string heading = line.substr(line.find(' ') + 1);
+    for (std::size_t from = 0; from <= heading.size();) {
+      const std::size_t comma = std::min(heading.find(", ", from), heading.size());
+      anchors.emplace(heading.substr(from, comma - from), Anchor(heading));
+      from = comma + 2;
+    }
+  }
+  return anchors;
+}
+
+// The index line of a row, as docs/commands.md spells it: the name links to its entry.
+std::string IndexLine(const ExportRow& row, const std::map<std::string, std::string>& anchors) {
   std::string args(row.args);
   for (auto at = args.find(','); at != std::string::npos; at = args.find(',', at + 2)) args.replace(at, 1, ", ");
-  return "| `" + std::string(row.name) + "` | " + std::string(row.result) + " | " + args + " | " +
-         std::string(row.failure) + " | `" + std::string(row.decorated) + "` |";
+  const std::string name(row.name);
+  const auto entry = anchors.find(name);
+  const std::string link = "[`" + name + "`](#" + (entry != anchors.end() ? entry->second : "NO-ENTRY") + ")";
+  return "| " + link + " | " + std::string(row.result) + " | " + args + " | " + std::string(row.failure) + " | `" +
+         std::string(row.decorated) + "` |";
 }
 
 // The body rows of the table under "## Index".
@@ -49,10 +86,11 @@ std::vector<std::string> IndexOf(const std::string& docs) {
 TEST(ExportTable, TheDocsIndexHoldsExactlyTheRows) {
   const std::string docs = ReadDocs();
   ASSERT_NE(docs.find("\n## Index\n"), std::string::npos) << "docs/commands.md has no index";
+  const auto anchors = EntryAnchors(docs);
   std::vector<std::string> expected;
   std::string block;
   for (const ExportRow& row : kExportTable) {
-    expected.push_back(IndexLine(row));
+    expected.push_back(IndexLine(row, anchors));
     block += expected.back() + "\n";
   }
   EXPECT_EQ(IndexOf(docs), expected) << "the index as the table makes it:\n" << block;
