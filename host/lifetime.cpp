@@ -49,7 +49,8 @@ bool IgnoresCtrlC() noexcept {
     HANDLE console_handle;
     ULONG console_flags;
   };
-  const auto* head = reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
+  const auto* head =
+      reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
   return head != nullptr && (head->console_flags & 1) != 0;
 }
 #pragma GCC diagnostic pop

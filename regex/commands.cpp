@@ -157,8 +157,7 @@ class Searcher {
     std::ptrdiff_t worth = reached - at;
     // A handover at the end itself has no place after it.
     for (const char* p = at == end_ ? nullptr : filter_.Next(at + 1, from, end_);
-         p != nullptr && p < reached && worth > -call_cost_;
-         p = filter_.Next(p + 1, from, end_))
+         p != nullptr && p < reached && worth > -call_cost_; p = filter_.Next(p + 1, from, end_))
       worth -= call_cost_;
     ChargeScan();
     Earn(worth);

@@ -115,8 +115,8 @@ DWORD RunAndWait(const std::string& program, const char* command) {
   PROCESS_INFORMATION started{};
   {
     const host::CtrlCHonoured honoured;
-    if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, inherit_handles, flags, nullptr,
-                          nullptr, &startup.StartupInfo, &started))
+    if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, inherit_handles, flags, nullptr, nullptr,
+                          &startup.StartupInfo, &started))
       return ::GetLastError();
   }
   const win::UniqueHandle process(started.hProcess);

@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, HostSurvival,
                          ::testing::Values("unload", "unload-without-window", "picker-over-disabled-host",
                                            "picker-inside-picker", "console-breaks", "console-at-load",
                                            "command-stops-on-ctrl-c", "command-stops-though-host-ignores-ctrl-c",
-                                           "command-inherits-console-only", "host-keeps-ignored-ctrl-c"),
+                                           "command-inherits-console-only", "host-keeps-ignored-ctrl-c",
+                                           "load-unload-cycles"),
                          &TestName);
 
 }  // namespace

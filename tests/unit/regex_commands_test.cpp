@@ -107,10 +107,10 @@ TEST(RegexReplace, ReferenceEndsLinesAtLineFeedsOnly) {
 
 // The walk runs through the guard, not std::regex_replace: it must still give exactly what that gives.
 TEST(RegexReplace, AgreesWithStdRegexReplace) {
-  const char* texts[] = {"",          "abc",      "aaa",     "baab",   "a\nb\n",   "xyz xyz",
-                         "ab ab ba", "a\rb\r",  "\ra\r\nb", "ab\r\n", "\r\r\na", "b\rab\na\r"};
-  const char* patterns[] = {"a*",  "a|b",      "^",   "$",   "\\b", "(a)|(b)", "(?=a)", "b*?",
-                            "^a*", "a*$",      "(a*)(b?)", "\\B", "^.", ".$",  "\\r$", "^\\r?"};
+  const char* texts[] = {"",         "abc",    "aaa",      "baab",   "a\nb\n",  "xyz xyz",
+                         "ab ab ba", "a\rb\r", "\ra\r\nb", "ab\r\n", "\r\r\na", "b\rab\na\r"};
+  const char* patterns[] = {"a*",  "a|b", "^",        "$",   "\\b", "(a)|(b)", "(?=a)", "b*?",
+                            "^a*", "a*$", "(a*)(b?)", "\\B", "^.",  ".$",      "\\r$",  "^\\r?"};
   const char* replacements[] = {"-", "[$&]", "$`|$'", "$2$1$$", "$"};
   for (const char* text : texts)
     for (const char* pattern : patterns)

@@ -160,8 +160,8 @@ TEST(RegexStartFilter, ReadsNothingPastTheEnd) {
     const char* pattern;
     const char* text;
   } cases[] = {
-      {"ERROR [0-9]+", "xx ERROR"}, {"abc", "zzab"},   {"[0-9]+", "abc"}, {"^#", "a\n#b\nc"},
-      {"^", "ab\ncd"},              {"[a-z]+@x", "ab"}, {"x*", "ab"},      {"^a*", "\n"},
+      {"ERROR [0-9]+", "xx ERROR"}, {"abc", "zzab"}, {"[0-9]+", "abc"}, {"^#", "a\n#b\nc"}, {"^", "ab\ncd"},
+      {"[a-z]+@x", "ab"},           {"x*", "ab"},    {"^a*", "\n"},
   };
   for (const auto& c : cases) {
     const std::string buffer = std::string(c.text) + tail;

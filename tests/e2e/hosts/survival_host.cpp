@@ -4,6 +4,7 @@
 //   survival_host.exe SCENARIO REPORT [DLL]
 // Exit code 0 and a last report line "passed" mean every check held; a crash shows as neither.
 #include <windows.h>
+#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "host/win_handle.h"
 #include "tests/e2e/harness/dialog_driver.h"
+#include "tests/e2e/harness/process_memory.h"
 #include "tests/e2e/harness/window_driver.h"
 #include "tools/hostrun/host_double.h"
 
@@ -21,6 +23,7 @@ namespace {
 
 using IntNoArgs = int (*)();
 using IntText = int (*)(const char*);
+using IntTextText = int (*)(const char*, const char*);
 using VoidNoArgs = void (*)();
 using VoidText = void (*)(const char*);
 
@@ -364,7 +367,8 @@ bool IgnoresCtrlC() {
     HANDLE console_handle;
     ULONG console_flags;
   };
-  const auto* head = reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
+  const auto* head =
+      reinterpret_cast<const ParametersHead*>(NtCurrentTeb()->ProcessEnvironmentBlock->ProcessParameters);
   return (head->console_flags & 1) != 0;
 }
 #pragma GCC diagnostic pop
@@ -412,6 +416,60 @@ void HostKeepsIgnoredCtrlC() {
   Check(own_start == "ignores", "a program the host starts inherits its flag");
 }
 
+// Without a host window or console nothing pins the module, so each FreeLibrary unmaps it, and what a load set up
+// for the thread (the regex commands' per-thread state, the runtime's thread-local blocks and their TLS slot)
+// must go with it. After a few warm-up cycles, 1,000 cycles of load, regex calls and unload leave the committed
+// private memory and the working set within a bound and the next free TLS slot where it was, and the last load
+// still works.
+constexpr int kWarmUpCycles = 20;
+constexpr int kCycles = 1000;
+// Measured under Wine 8 over the 1,000 cycles: committed private memory and working set grew by 20 MB while each
+// unload left the runtime's exception pool and thread records behind; now by about 1.1 MB (the thread library
+// keeps the record of the thread that called in, in a pool it never frees). The bound sits between the two.
+constexpr long long kGrowthBound = 4 * 1024 * 1024;
+
+long long WorkingSetBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.WorkingSetSize : -1;
+}
+
+// The slot TlsAlloc would hand out next: a slot that some load took and never gave back moves it up.
+DWORD NextTlsSlot() {
+  const DWORD slot = TlsAlloc();
+  Check(slot != TLS_OUT_OF_INDEXES, "a free TLS slot");
+  TlsFree(slot);
+  return slot;
+}
+
+void LoadRegexUnload() {
+  const HMODULE module = Load();
+  const IntTextText match = Export<IntTextText>(module, "?RegExMatch@@YAHPBD0@Z");
+  Check(match("abc", "a.c") == 1, "RegExMatch matches");
+  Check(match("abc", "(") == 0, "RegExMatch refuses a bad pattern");  // the failure's reason goes to thread state
+  Check(FreeLibrary(module) != 0, "FreeLibrary");
+  Check(!StillMapped(), "nothing pins the module: FreeLibrary unloads it");
+}
+
+void LoadUnloadCycles() {
+  FreeConsole();
+  for (int i = 0; i < kWarmUpCycles; ++i) LoadRegexUnload();
+  const long long committed_before = e2e::CommittedPrivateBytes();
+  const long long working_set_before = WorkingSetBytes();
+  const DWORD slot_before = NextTlsSlot();
+  for (int i = 0; i < kCycles; ++i) LoadRegexUnload();
+  const long long committed_after = e2e::CommittedPrivateBytes();
+  const long long working_set_after = WorkingSetBytes();
+  const DWORD slot_after = NextTlsSlot();
+  Report("committed private bytes " + std::to_string(committed_before) + " -> " + std::to_string(committed_after) +
+         ", working set " + std::to_string(working_set_before) + " -> " + std::to_string(working_set_after) +
+         ", next TLS slot " + std::to_string(slot_before) + " -> " + std::to_string(slot_after));
+  Check(committed_after - committed_before < kGrowthBound, "committed private memory stays flat");
+  Check(working_set_before < 0 || working_set_after - working_set_before < kGrowthBound, "the working set stays flat");
+  Check(slot_after == slot_before, "every load gives its TLS slot back");
+  LoadRegexUnload();  // the last load works
+}
+
 void ConsoleAtLoad() {
   FreeConsole();
   Check(AllocConsole() != 0, "AllocConsole");
@@ -443,6 +501,7 @@ int main(int argc, char** argv) {
       {"command-stops-though-host-ignores-ctrl-c", &CommandStopsThoughHostIgnores},
       {"command-inherits-console-only", &CommandInheritsConsoleOnly},
       {"host-keeps-ignored-ctrl-c", &HostKeepsIgnoredCtrlC},
+      {"load-unload-cycles", &LoadUnloadCycles},
   };
   for (const auto& s : scenarios)
     if (scenario == s.name) {
