@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "host/win_handle.h"
@@ -54,35 +53,6 @@ TEST(Clipboard, TextThatAnotherProgramRemovedReadsAsEmpty) {
   ASSERT_EQ(host.Int("SetClipboardText", "soon gone"), 0);
   EXPECT_EQ(e2e::ChildProcess(Holder("empty")).Wait(), 0u);
   EXPECT_EQ(host.Str("GetClipboardText"), "");
-}
-
-// Wine 8 puts a terminator into the last byte of a CF_TEXT block that has none (measured: 4,096 bytes of 'a' read
-// back as 4,095); Windows keeps the block as it was given.
-constexpr std::size_t kWineToleranceTerminatedBlock = 1;
-
-// A block that a program left without a terminator is read to its end and no further.
-TEST(Clipboard, TextWithoutATerminatorIsReadWithinItsBlock) {
-  auto& host = e2e::Host();
-  const std::size_t size = 4096;
-  hostkit::win::UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, size));
-  ASSERT_TRUE(block);
-  {
-    const hostkit::win::ScopedGlobalLock lock(block.get());
-    std::memset(lock.data(), 'a', size);
-  }
-  const SIZE_T block_size = GlobalSize(block.get());
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  if (SetClipboardData(CF_TEXT, block.get()) != nullptr) block.release();
-  CloseClipboard();
-  ASSERT_FALSE(block) << "SetClipboardData failed";
-
-  const auto text = host.Str("GetClipboardText");
-  ASSERT_TRUE(text.has_value());
-  const std::size_t least = e2e::RunningOnWine() ? size - kWineToleranceTerminatedBlock : size;
-  EXPECT_GE(text->size(), least);
-  EXPECT_LE(text->size(), block_size);
-  EXPECT_TRUE(text->substr(0, least) == std::string(least, 'a'));
 }
 
 TEST(Clipboard, ASetWaitsForAnotherProgramThatLetsGoWithinAQuarterSecond) {
