@@ -40,6 +40,19 @@ TEST(KnownFolders, UnknownIdsGiveEmpty) {
   }
 }
 
+// A valid id whose folder is missing gives "" until the create flag makes it again. The folder of all users'
+// templates is an empty folder of the prefix's own, so RemoveDirectoryA can take it away (it removes nothing
+// else: not a folder with content, not a link such as the user folders that Wine points at the Unix home).
+TEST(KnownFolders, AMissingFolderIsEmptyUntilTheCreateFlagMakesIt) {
+  auto& host = e2e::Host();
+  const auto folder = host.Str("GetSpecialFolder", CSIDL_COMMON_TEMPLATES | CSIDL_FLAG_CREATE);
+  ASSERT_TRUE(folder.has_value() && IsFolder(*folder));
+  ASSERT_TRUE(RemoveDirectoryA(folder->c_str())) << *folder << ": " << GetLastError();
+  EXPECT_EQ(host.Str("GetSpecialFolder", CSIDL_COMMON_TEMPLATES), "");
+  EXPECT_EQ(host.Str("GetSpecialFolder", CSIDL_COMMON_TEMPLATES | CSIDL_FLAG_CREATE), folder);
+  EXPECT_TRUE(IsFolder(*folder));
+}
+
 TEST(KnownFolders, TheTemporaryFolderIsThePlatformsWithItsBackslash) {
   char expected[MAX_PATH + 1] = {};
   ASSERT_GT(GetTempPathA(MAX_PATH + 1, expected), 0u);
