@@ -1,9 +1,12 @@
-// Exported commands of the file system: drives, file and folder operations, folder enumeration and the
-// current-file record. Each forwards to fs/.
+// Exported commands of the file system: drives and their space, file and folder operations, the recycle bin, the
+// system's folders, folder enumeration and the current-file record. Each forwards to fs/.
 #include "exports/command.h"
+#include "fs/drive_space.h"
 #include "fs/drives.h"
 #include "fs/enumeration.h"
 #include "fs/file_ops.h"
+#include "fs/known_folders.h"
+#include "fs/recycle.h"
 
 using namespace hostkit;
 using exports::Export;
@@ -21,6 +24,9 @@ char* hk_GetSystemDriveType(const char* root) {
 }
 char* hk_GetSystemDriveInformation(const char* path, int selector) {
   return Export<hk_GetSystemDriveInformation>([&] { return fs::SystemDriveInformation(Arg(path), selector); });
+}
+char* hk_GetSystemDriveSpace(const char* root, int item) {
+  return Export<hk_GetSystemDriveSpace>([&] { return fs::SystemDriveSpace(Arg(root), item); });
 }
 
 int hk_CreateFolder(const char* path) {
@@ -50,6 +56,15 @@ int hk_GetAttributesFromFile(const char* path) {
 }
 char* hk_GetFullPathFromFile(const char* path) {
   return Export<hk_GetFullPathFromFile>([&] { return fs::GetFullPathFromFile(Arg(path)); });
+}
+int hk_FileRecycle(const char* path) {
+  return Export<hk_FileRecycle>([&] { return fs::FileRecycle(Arg(path)); });
+}
+char* hk_GetSpecialFolder(int id) {
+  return Export<hk_GetSpecialFolder>([=] { return fs::SpecialFolder(id); });
+}
+char* hk_GetTempFolder() {
+  return Export<hk_GetTempFolder>([] { return fs::TempFolder(); });
 }
 
 char* hk_GetFirstFile(const char* pattern) {

@@ -1,9 +1,13 @@
-// Exported commands of the window, pointer, console, command line and message boxes: each forwards to window/.
+// Exported commands of the window, pointer, console, command line, message boxes, the shell, the clipboard and
+// dropped files: each forwards to window/.
 #include "exports/command.h"
+#include "window/clipboard.h"
 #include "window/console.h"
+#include "window/file_drop.h"
 #include "window/placement.h"
 #include "window/pointer.h"
 #include "window/requests.h"
+#include "window/shell_open.h"
 
 using namespace hostkit;
 using exports::Export;
@@ -60,6 +64,22 @@ int hk_Request_4(const char* text, const char* caption, int a, int b) {
 }
 int hk_Request_5(const char* text, const char* caption, int a, int b, int c) {
   return Export<hk_Request_5>([&] { return window::Request(Arg(text), Arg(caption), a | b | c); });
+}
+
+int hk_ShellOpen(const char* target, const char* parameters) {
+  return Export<hk_ShellOpen>([&] { return window::ShellOpen(Arg(target), Arg(parameters)); });
+}
+char* hk_GetClipboardText() {
+  return Export<hk_GetClipboardText>([] { return window::ClipboardText(); });
+}
+int hk_SetClipboardText(const char* text) {
+  return Export<hk_SetClipboardText>([&] { return window::SetClipboardText(Arg(text)); });
+}
+void hk_EnableFileDrop(int on) {
+  Export<hk_EnableFileDrop>([=] { window::EnableFileDrop(on); });
+}
+char* hk_GetDroppedFiles() {
+  return Export<hk_GetDroppedFiles>([] { return window::DroppedFiles(); });
 }
 
 }  // extern "C"

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "host/boundary.h"
+#include "host/file_drops.h"
 #include "host/lifetime.h"
 
 namespace hostkit::host {
@@ -33,6 +34,12 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       g_last_hit_test = static_cast<LONG>(::DefWindowProcA(window, message, wparam, lparam));
     }
   });
+  // Dropped files, once accepted, are the library's: the handle is released on reading, so the message must not
+  // reach the host's procedure after it.
+  if (message == WM_DROPFILES && DropsAccepted()) {
+    Guard([&] { ReceiveDrop(reinterpret_cast<HDROP>(wparam)); });
+    return 0;
+  }
   // The message goes on to the host's procedure whatever happened to its record.
   return ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
 }

@@ -3,6 +3,7 @@
 // Each traits type names the empty value and the one call that releases the resource.
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -73,6 +74,17 @@ struct CoTaskMemTraits {  // shell item lists and other CoTaskMemAlloc'd blocks
   static void Close(Type p) noexcept { ::CoTaskMemFree(p); }
 };
 
+struct GlobalMemoryTraits {  // GlobalAlloc'd blocks (the clipboard's), until the system takes them over
+  using Type = HGLOBAL;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::GlobalFree(h); }
+};
+struct DropTraits {  // the shell's drop handle of WM_DROPFILES, released once
+  using Type = HDROP;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::DragFinish(h); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
@@ -80,6 +92,8 @@ using UniqueWindow = Unique<WindowTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueGdiObject = Unique<GdiObjectTraits>;
 using UniqueCoTaskMem = Unique<CoTaskMemTraits>;
+using UniqueGlobalMemory = Unique<GlobalMemoryTraits>;
+using UniqueDrop = Unique<DropTraits>;
 
 // Restores the calling thread's error mode when it leaves scope (SetThreadErrorMode).
 class ScopedThreadErrorMode {
@@ -91,6 +105,38 @@ class ScopedThreadErrorMode {
 
  private:
   DWORD old_ = 0;
+};
+
+// A global memory block locked for the scope; data() is null when the lock failed.
+class ScopedGlobalLock {
+ public:
+  explicit ScopedGlobalLock(HGLOBAL block) noexcept : block_(block), data_(::GlobalLock(block)) {}
+  ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+  ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+  ~ScopedGlobalLock() {
+    if (data_ != nullptr) ::GlobalUnlock(block_);
+  }
+  void* data() const noexcept { return data_; }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
+};
+
+// COM for the scope on this thread. Every successful CoInitializeEx (S_OK, or S_FALSE where the thread had it
+// already) is balanced by one CoUninitialize, so the thread leaves as it came; a thread in the other apartment
+// model (RPC_E_CHANGED_MODE) keeps its COM and is not released.
+class ScopedComInit {
+ public:
+  explicit ScopedComInit(DWORD model) noexcept : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, model))) {}
+  ScopedComInit(const ScopedComInit&) = delete;
+  ScopedComInit& operator=(const ScopedComInit&) = delete;
+  ~ScopedComInit() {
+    if (initialised_) ::CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
 };
 
 }  // namespace hostkit::win

@@ -7,6 +7,7 @@ set -euo pipefail
 zip=$(realpath "${1:?release zip}") dll=$(realpath "${2:?tested DLL}") other=$(realpath "${3:?another PE file}")
 check=$(cd "$(dirname "$0")/../.." && pwd)/tools/check-dist.sh
 name=$(basename "$zip" .zip)
+version=${name#hostkit-}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -30,7 +31,7 @@ lost_table() { perl -0pi -e 's{<table>.*?</table>}{}s' "$top/commands.html" && r
 # case | expected message (part)
 cases=(
   "other_dll|is not the DLL the tests ran"
-  "other_version|FILEVERSION is '1,0,0,0', not 0.9.1"
+  "other_version|FILEVERSION is '${version//./,},0', not 0.9.1"
   "lost_picture|which is not in the zip"
   "web_link|outside the zip"
   "absolute_link|outside the zip"

@@ -95,6 +95,16 @@ constexpr const char* kFirstInterface[] = {
 // The commands added since, each under the name it was added with.
 constexpr const char* kAddedSince[] = {
     "?GetRegExError@@YAPADXZ",
+    // 1.1.0
+    "?GetSpecialFolder@@YAPADH@Z",
+    "?GetTempFolder@@YAPADXZ",
+    "?GetSystemDriveSpace@@YAPADPBDH@Z",
+    "?FileRecycle@@YAHPBD@Z",
+    "?ShellOpen@@YAHPBD0@Z",
+    "?GetClipboardText@@YAPADXZ",
+    "?SetClipboardText@@YAHPBD@Z",
+    "?EnableFileDrop@@YAXH@Z",
+    "?GetDroppedFiles@@YAPADXZ",
 };
 
 TEST(HostInterface, ExportDirectoryHoldsTheWrittenOutInterface) {

@@ -16,6 +16,9 @@ export WINEPREFIX=${HOSTKIT_WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export TZ=${TZ:-UTC}
+# Wine's recycle bin is the desktop's trash under XDG_DATA_HOME: the tests' recycled files stay in the build.
+export XDG_DATA_HOME=$state/data
+mkdir -p "$XDG_DATA_HOME"
 
 (
   flock 9

@@ -102,6 +102,43 @@ ProcessResult RunHostrun(const std::string& arguments, const std::string& input)
   return RunProcess("\"" + BinDirectory() + "hostrun.exe\" " + arguments, input);
 }
 
+ChildProcess::ChildProcess(const std::string& command_line) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    throw std::runtime_error("cannot start " + command_line);
+  hostkit::win::UniqueHandle thread(info.hThread);
+  process_.reset(info.hProcess);
+}
+
+ChildProcess::~ChildProcess() {
+  if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 10000);
+  }
+}
+
+bool WaitPumping(HANDLE object, DWORD timeout_ms) {
+  for (const DWORD start = GetTickCount();;) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited > timeout_ms) return false;
+    if (MsgWaitForMultipleObjects(1, &object, FALSE, timeout_ms - waited, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
+    hostrun::HostDouble::Pump();
+  }
+}
+
+DWORD ChildProcess::Wait(DWORD timeout_ms) {
+  if (!WaitPumping(process_.get(), timeout_ms)) throw std::runtime_error("a child process hangs");
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 TempDir::TempDir() {
   char base[MAX_PATH] = {};
   // The count excludes the terminator; the path ends with a backslash.

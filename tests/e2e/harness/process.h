@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "host/win_handle.h"
+
 namespace e2e {
 
 struct ProcessResult {
@@ -17,6 +19,28 @@ ProcessResult RunProcess(const std::string& command_line, const std::string& inp
 
 // Runs bin/hostrun.exe with the arguments (already quoted as needed).
 ProcessResult RunHostrun(const std::string& arguments, const std::string& input = "");
+
+// Waits for the object while this thread's windows go on answering their messages (another program's clipboard
+// calls send messages to the window that owns the clipboard, and wait up to 5 s for its answer). True once
+// signalled, false after timeout_ms.
+bool WaitPumping(HANDLE object, DWORD timeout_ms);
+
+// A child process that runs beside the test (no pipes): ended by force if it still runs on destruction.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::string& command_line);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  // Its exit code once it has ended (waiting as WaitPumping does); throws when it runs longer than timeout_ms.
+  DWORD Wait(DWORD timeout_ms = 60000);
+
+ private:
+  hostkit::win::UniqueHandle process_;
+};
+
+// True in a Wine process (ntdll exports wine_get_version), for the tolerances named where Wine differs.
+bool RunningOnWine();
 
 // Directory of the test program, with a trailing backslash (hostkit.dll and hostrun.exe live there).
 std::string BinDirectory();

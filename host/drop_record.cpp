@@ -1,0 +1,25 @@
+#include "host/drop_record.h"
+
+#include <utility>
+
+namespace hostkit::host {
+
+bool DropRecord::Add(std::string_view name) {
+  if (full_) return false;
+  if (name.empty()) return true;
+  const std::size_t separator = text_.empty() ? 0 : 1;
+  if (name.size() > bound_ || text_.size() + separator > bound_ - name.size()) {
+    full_ = true;
+    return false;
+  }
+  if (separator != 0) text_ += '|';
+  text_ += name;
+  return true;
+}
+
+std::string DropRecord::Take() {
+  full_ = false;
+  return std::exchange(text_, std::string());
+}
+
+}  // namespace hostkit::host

@@ -1,0 +1,95 @@
+// The recycle bin under Wine: files and folders leave their folder, refusals touch nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/harness/host.h"
+#include "tests/e2e/harness/process.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Where Wine keeps what it recycles: the desktop's trash, $XDG_DATA_HOME/Trash/files, which tools/wine/run.sh puts
+// in the build folder and which the Windows side sees through drive Z:. Where the platform could not recycle an
+// item, it deletes it for good and still answers 0 (measured with a trash folder that could not be made), so the
+// item must be found here. Windows has its recycle bin instead: nothing to look at.
+std::string WineTrash() {
+  char unix_path[MAX_PATH] = {};
+  const DWORD count = GetEnvironmentVariableA("XDG_DATA_HOME", unix_path, MAX_PATH);
+  if (!e2e::RunningOnWine() || count == 0 || count >= MAX_PATH) return {};
+  std::string path = std::string("Z:") + unix_path + "/Trash/files/";
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+std::string UniqueName(const char* stem) {
+  return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+}
+
+TEST(Recycle, AFileAndAFolderWithContentLeaveTheirFolderForTheBin) {
+  auto& host = e2e::Host();
+  e2e::TempDir dir;
+  const std::string file = UniqueName("file") + ".txt", folder = UniqueName("folder");
+  e2e::WriteTextFile(dir / file, "saved");
+  ASSERT_TRUE(CreateDirectoryA((dir / folder).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((dir / folder + "\\inner").c_str(), nullptr));
+  e2e::WriteTextFile(dir / folder + "\\inner\\deep.txt", "deep");
+  e2e::WriteTextFile(dir / "stays.txt", "stays");
+
+  EXPECT_EQ(host.Int("FileRecycle", dir / file), 0);
+  EXPECT_EQ(host.Int("FileRecycle", dir / folder + "\\"), 0);  // a separator at the end names the same folder
+  EXPECT_FALSE(Exists(dir / file));
+  EXPECT_FALSE(Exists(dir / folder));
+  EXPECT_TRUE(Exists(dir / "stays.txt"));
+  if (const std::string trash = WineTrash(); !trash.empty()) {
+    EXPECT_TRUE(Exists(trash + file)) << trash;
+    EXPECT_TRUE(Exists(trash + folder + "\\inner\\deep.txt")) << trash;
+  }
+}
+
+TEST(Recycle, ARelativePathIsTakenAgainstTheWorkingDirectory) {
+  auto& host = e2e::Host();
+  e2e::TempDir dir;
+  ASSERT_TRUE(CreateDirectoryA((dir / "sub").c_str(), nullptr));
+  const std::string name = UniqueName("relative") + ".txt";
+  e2e::WriteTextFile(dir / "sub\\" + name, "x");
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+  EXPECT_EQ(host.Int("FileRecycle", "sub\\..\\sub\\" + name), 0);
+  SetCurrentDirectoryA(previous);
+  EXPECT_FALSE(Exists(dir / "sub\\" + name));
+  EXPECT_TRUE(Exists(dir / "sub"));
+}
+
+TEST(Recycle, MissingPathsFailAndRefusalsTouchNothing) {
+  auto& host = e2e::Host();
+  e2e::TempDir dir;
+  e2e::WriteTextFile(dir / "a.txt", "a");
+  e2e::WriteTextFile(dir / "b.txt", "b");
+
+  EXPECT_NE(host.Int("FileRecycle", dir / "missing.txt"), 0);
+  EXPECT_NE(host.Int("FileRecycle", dir / "missing\\a.txt"), 0);
+  const struct {
+    std::string path;
+    int expected;
+  } refusals[] = {
+      {dir / "*.txt", ERROR_INVALID_NAME},
+      {dir / "?.txt", ERROR_INVALID_NAME},
+      {dir.path() + "\\*", ERROR_INVALID_NAME},
+      {"", ERROR_INVALID_PARAMETER},
+      // A share's root: refused before the shell is asked (a server that does not exist, so that nothing would be
+      // lost were the refusal missing).
+      {"\\\\no-such-server.invalid\\share\\", ERROR_ACCESS_DENIED},
+  };
+  for (const auto& r : refusals) EXPECT_EQ(host.Int("FileRecycle", r.path), r.expected) << r.path;
+  EXPECT_EQ(host.Int("FileRecycle", nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_TRUE(Exists(dir / "a.txt"));
+  EXPECT_TRUE(Exists(dir / "b.txt"));
+}
+
+}  // namespace

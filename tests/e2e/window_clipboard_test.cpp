@@ -1,0 +1,87 @@
+// The clipboard's text under Wine, with bin/clipboard_holder.exe as the other program on the clipboard.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/win_handle.h"
+#include "tests/e2e/harness/host.h"
+#include "tests/e2e/harness/process.h"
+#include "tests/e2e/probe/clipboard_pattern.h"
+
+namespace {
+
+using hostkit::win::UniqueHandle;
+
+std::string Holder(const std::string& arguments) {
+  return "\"" + e2e::BinDirectory() + "clipboard_holder.exe\" " + arguments;
+}
+
+// Two events that the holder opens by name: it sets "ready" once it has the clipboard, and lets go on "release".
+struct HolderEvents {
+  std::string ready_name = "hostkit-clipboard-ready-" + std::to_string(GetCurrentProcessId());
+  std::string release_name = "hostkit-clipboard-release-" + std::to_string(GetCurrentProcessId());
+  UniqueHandle ready{CreateEventA(nullptr, TRUE, FALSE, ready_name.c_str())};
+  UniqueHandle release{CreateEventA(nullptr, TRUE, FALSE, release_name.c_str())};
+  std::string Arguments(int hold_ms) const {
+    return "hold " + ready_name + " " + release_name + " " + std::to_string(hold_ms);
+  }
+};
+
+TEST(Clipboard, AMegabyteOfEveryByteButZeroGoesThereAndBackAndToAnotherProgram) {
+  auto& host = e2e::Host();
+  const std::size_t bytes = 1 << 20;
+  const std::string text = e2e::ClipboardPattern(bytes);
+  ASSERT_EQ(host.Int("SetClipboardText", text), 0);
+  const auto back = host.Str("GetClipboardText");
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->size(), bytes);
+  EXPECT_TRUE(*back == text) << "the text came back changed";  // (not printed: a megabyte)
+  EXPECT_EQ(e2e::ChildProcess(Holder("check " + std::to_string(bytes))).Wait(), 0u);
+
+  for (const char* small : {"score: 1200", "\xE9t\xE9 \x80\xFF", ""}) {
+    EXPECT_EQ(host.Int("SetClipboardText", small), 0);
+    EXPECT_EQ(host.Str("GetClipboardText"), small);
+  }
+  EXPECT_EQ(host.Int("SetClipboardText", nullptr), 0);
+  EXPECT_EQ(host.Str("GetClipboardText"), "");
+}
+
+TEST(Clipboard, TextThatAnotherProgramRemovedReadsAsEmpty) {
+  auto& host = e2e::Host();
+  ASSERT_EQ(host.Int("SetClipboardText", "soon gone"), 0);
+  EXPECT_EQ(e2e::ChildProcess(Holder("empty")).Wait(), 0u);
+  EXPECT_EQ(host.Str("GetClipboardText"), "");
+}
+
+TEST(Clipboard, ASetWaitsForAnotherProgramThatLetsGoWithinAQuarterSecond) {
+  auto& host = e2e::Host();
+  HolderEvents events;
+  // 30 ms held against a quarter of a second of retries.
+  e2e::ChildProcess holder(Holder(events.Arguments(30)));
+  ASSERT_TRUE(e2e::WaitPumping(events.ready.get(), 30000));
+  EXPECT_EQ(host.Int("SetClipboardText", "after the wait"), 0);
+  EXPECT_EQ(holder.Wait(), 0u);
+  EXPECT_EQ(host.Str("GetClipboardText"), "after the wait");
+}
+
+TEST(Clipboard, AProgramThatHoldsOnLongerMakesBothCommandsFail) {
+  auto& host = e2e::Host();
+  ASSERT_EQ(host.Int("SetClipboardText", "before"), 0);
+  HolderEvents events;
+  e2e::ChildProcess holder(Holder(events.Arguments(-1)));
+  ASSERT_TRUE(e2e::WaitPumping(events.ready.get(), 30000));
+  const DWORD start = GetTickCount();
+  const int code = host.Int("SetClipboardText", "while held");
+  const DWORD waited = GetTickCount() - start;
+  EXPECT_EQ(code, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(host.Str("GetClipboardText"), "");
+  // It gave up after its quarter of a second of retries, not at once (a generous lower bound only).
+  EXPECT_GE(waited, 200u);
+  SetEvent(events.release.get());
+  EXPECT_EQ(holder.Wait(), 0u);
+  EXPECT_EQ(host.Str("GetClipboardText"), "before");
+}
+
+}  // namespace
