@@ -49,22 +49,45 @@ inline constexpr std::ptrdiff_t kCreditCalls = 8;
 // The clock is read once per this many steps (about 15 us of ordinary matching): cheap, and fine-grained enough
 // that a kind of work the count underrates still ends near the deadline.
 inline constexpr std::int32_t kStepsPerClockRead = 1 << 16;
+
+// The compile: every bracket builds a 256-entry table, calling the traits for each byte (isctype, and
+// transform_primary, which costs 400 to 500 ns under Wine: "[]" repeated 41,000 times took 5 s). Each such call
+// is charged 2 steps, what a lookup in a per-byte table costs, so that the count never ends a compile that a
+// faster traits would finish in time; the clock, read once per table (256 calls), bounds the compile whatever
+// the calls cost.
+inline constexpr std::int64_t kCompileCallCost = 2;
+inline constexpr std::uint32_t kCompileCallsPerClockRead = 256;
 // The count trips at the full bound; the clock, the backstop, a little before it, so that the unwinding, the
 // result copy and the reply to the host fit inside.
 inline constexpr double kClockShare = 0.9;
 
 // --- Memory -------------------------------------------------------------------------------------------------
-// A command may raise the process's committed memory by 64 MB plus 16 times the bytes of its arguments.
+// A command may raise the process's memory by 64 MB plus 16 times the bytes of its arguments. Its memory is
+// counted as Windows counts it: the heap blocks it holds and the stack pages its matcher touches, together, at
+// their peak. A thread's stack is a reservation whose pages commit as it grows (Wine commits the whole
+// reservation at the thread's start, but only the pages touched become resident), so the large-stack worker
+// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h). Measured
+// under Wine, the guarded matcher touches 264 bytes of stack per character of ".*" and 564 of "(a|b)*" (the bare
+// engine 240 and 530: the guarded iterator carries its guard), so ".*" matches about 260,000 characters and
+// "(a|b)*" about 118,000 within the bound.
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 inline constexpr std::size_t kBaseBytes = 64 * kMiB;
 inline constexpr std::size_t kBytesPerArgumentByte = 16;
-// Wine commits a thread's whole stack reservation when the thread starts (measured: a 64 MB worker raised the
-// committed private regions by 66.6 MB before it used any), so the large-stack worker is sized from the bound
-// and the heap gets what is left. Of that, a third: the heap may keep the first attempt's freed blocks
-// committed while the retry allocates anew, and the host copies the result text into a buffer of its own.
-inline constexpr std::size_t kHeapShareDivisor = 3;
+// What needs room beyond the blocks held and the stack touched, measured as the rise of the process's peak
+// resident memory under Wine against the account's peak (the cases of tests/e2e/probe/regex_cases.h):
+// - the host's copy of a text answer, made after the command: charged as the answer's size when the command
+//   ends (run.h);
+// - the worker thread itself (Wine's thread data, the top of its stack) and the heap's own pages beyond the
+//   blocks (its headers and rounding, pages of freed blocks it keeps): the rise passed the account's peak by
+//   0.05 MB (`(a|b)*` over 100,000 bytes) to 0.74 MB (the bracket copies); it fell 2.2 MB short of it where
+//   blocks are reserved larger than they are filled (an 11 MB answer growing). 2 MB of the bound are kept for it.
+inline constexpr std::size_t kHeapKeeps = 2 * kMiB;
 // The heap's own block header and rounding, beyond the bytes a block asks for (Wine's heap: 8 to 16 bytes).
 inline constexpr std::size_t kBlockOverhead = 16;
+// The last 64 KB of the bound are kept for blocks of at most 256 bytes: an engine error raised near the bound
+// allocates its message (about 100 bytes), and must be reported as itself, not as the memory bound.
+inline constexpr std::size_t kSmallBlock = 256;
+inline constexpr std::size_t kSmallBlockReserve = 64 * 1024;
 
 // --- Stack --------------------------------------------------------------------------------------------------
 // Stack kept free below the floor for the throw that unwinds the matcher, allocations and system calls.
@@ -72,8 +95,20 @@ inline constexpr std::size_t kStackMargin = 64 * 1024;
 // Stack the matcher may use between two comparisons, per state of the pattern: chains of alternatives and
 // groups recurse without touching the text. Measured: 128 bytes cover a matcher frame on i686.
 inline constexpr std::size_t kBytesPerState = 32 * sizeof(void*);
-// The pattern compiler recurses once per term and per "(" without any hook inside: measured on i686, 3,246
-// nested "(" or a 10,741-character literal filled 1 MB, so this much room per pattern byte is checked first.
-inline constexpr std::size_t kCompileBytesPerChar = 100 * sizeof(void*);
+// The guard charges the stack in steps of this much below the deepest point reached, so that the hot path
+// leaves its one comparison only once per step of depth: up to 64 KB more than touched.
+inline constexpr std::size_t kStackChargeStep = 64 * 1024;
+// The largest stack the worker reserves (i686): 1 million characters of ".*". Address space only, but a 32-bit
+// process has 2 GB of it, and the heap needs its share.
+inline constexpr std::size_t kLargestStack = 256 * kMiB;
+// The pattern compiler recurses once per term (an atom with its quantifiers, or an assertion) of a sequence, down
+// to the sequence's end, and once more per group or lookahead it is inside; a bracket is one term however long,
+// and an alternative's end gives its terms' stack back. Nothing else takes stack, and nothing calls back inside.
+// Measured on i686 (MinGW GCC 12, -O2, stack pages painted and read back): 96 bytes a term (literals of 1,000 and
+// 11,000 characters), 320 bytes a nesting level with its term ("(" and "(?:" alike, 1,000 to 4,000 deep), 4 KB
+// for a bracket of 100 or of 100,000 characters. The check asks for 128 bytes a term and 384 more a level
+// (twice that in a 64-bit build), so that a long flat pattern compiles on the caller's stack.
+inline constexpr std::size_t kCompileBytesPerTerm = 32 * sizeof(void*);
+inline constexpr std::size_t kCompileBytesPerLevel = 96 * sizeof(void*);
 
 }  // namespace hostkit::regex::bounds

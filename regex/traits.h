@@ -5,7 +5,9 @@
 // - getloc(): the line-end test of "^" and "$" (multiline) copies the locale and looks a facet up each time;
 // - lookup_classname(): "\b" and "\B" look the class "w" up by name for each character they test;
 // - transform() of two text ranges: the engine compares a back-reference with the text ahead through it when
-//   the traits are not std::regex_traits itself.
+//   the traits are not std::regex_traits itself;
+// - isctype() and transform_primary(): the compiler calls them for each of the 256 bytes of every bracket's
+//   table, the bulk of a compile's time. They are charged as compile work, which reads the clock.
 #include <cstring>
 #include <locale>
 #include <regex>
@@ -37,6 +39,17 @@ class Traits : public std::regex_traits<char> {
   char_class_type lookup_classname(FwdIt first, FwdIt last, bool icase = false) const {
     Guard::ChargeCurrent(bounds::kClassLookupCost);
     return regex_traits::lookup_classname(first, last, icase);
+  }
+
+  bool isctype(char_type c, char_class_type f) const {
+    Guard::ChargeCompileCurrent(bounds::kCompileCallCost);
+    return regex_traits::isctype(c, f);
+  }
+
+  template <class FwdIt>
+  string_type transform_primary(FwdIt first, FwdIt last) const {
+    Guard::ChargeCompileCurrent(bounds::kCompileCallCost);
+    return regex_traits::transform_primary(first, last);
   }
 
   template <class FwdIt>
