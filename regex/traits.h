@@ -6,12 +6,16 @@
 // - lookup_classname(): "\b" and "\B" look the class "w" up by name for each character they test;
 // - transform() of two text ranges: the engine compares a back-reference with the text ahead through it when
 //   the traits are not std::regex_traits itself.
+// The per-byte questions of the compiler and of class tests are answered from the dialect locale's tables
+// (regex/traits_tables.h) once the traits are imbued with it; with any other locale, by the base.
 #include <cstring>
+#include <iterator>
 #include <locale>
 #include <regex>
 
 #include "regex/bounds.h"
 #include "regex/guard.h"
+#include "regex/traits_tables.h"
 
 namespace hostkit::regex {
 
@@ -27,6 +31,31 @@ class Traits : public std::regex_traits<char> {
       return n == static_cast<std::size_t>(b.last - b.first) && std::memcmp(a.first, b.first, n) == 0;
     }
   };
+
+  locale_type imbue(locale_type loc) {
+    tables_ = TablesFor(loc);
+    return regex_traits::imbue(loc);
+  }
+
+  char_type translate_nocase(char_type c) const {
+    return tables_ != nullptr ? tables_->lower[static_cast<unsigned char>(c)] : regex_traits::translate_nocase(c);
+  }
+
+  template <class FwdIt>
+  string_type transform_primary(FwdIt first, FwdIt last) const {
+    if (tables_ != nullptr && first != last && std::next(first) == last)
+      return tables_->primary[static_cast<unsigned char>(*first)];
+    return regex_traits::transform_primary(first, last);
+  }
+
+  bool isctype(char_type c, char_class_type f) const {
+    return tables_ != nullptr ? tables_->IsCtype(c, f) : regex_traits::isctype(c, f);
+  }
+
+  int value(char_type c, int radix) const {
+    const std::int8_t* digits = tables_ != nullptr ? tables_->DigitsOf(radix) : nullptr;
+    return digits != nullptr ? digits[static_cast<unsigned char>(c)] : regex_traits::value(c, radix);
+  }
 
   locale_type getloc() const {
     Guard::ChargeCurrent(bounds::kLineTestCost);
@@ -44,6 +73,9 @@ class Traits : public std::regex_traits<char> {
     return regex_traits::transform(first, last);
   }
   Span transform(GuardedIter first, GuardedIter last) const { return {first.base(), last.base()}; }
+
+ private:
+  const TraitsTables* tables_ = nullptr;
 };
 
 using Regex = std::basic_regex<char, Traits>;

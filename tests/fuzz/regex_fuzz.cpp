@@ -3,7 +3,8 @@
 // Beyond crashes, leaks and hangs it checks the guarded walks against plain std::regex on small inputs, where the
 // unguarded engine is safe to run once the guarded command finished within its bounds, and the walks that skip places
 // against the engine's own walks (every place tried) over a text of several hundred bytes with the pattern's start
-// bytes sprinkled in.
+// bytes sprinkled in. The dialect's traits answer from tables: on short texts the same pattern compiled with the
+// base std::regex_traits<char> (same locale) must give the same answers.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "regex/guard.h"
 #include "regex/pattern_facts.h"
 #include "regex/stack.h"
+#include "regex/traits_tables.h"
 
 namespace {
 
@@ -38,8 +40,9 @@ void Check(bool ok, const char* what) {
   }
 }
 
-// The search walk over plain pointers and the unguarded engine.
-std::string ReferencePositions(std::string_view text, const Regex& re) {
+// The search walk over plain pointers and the unguarded engine, with the dialect's traits or the base's.
+template <class Re>
+std::string ReferencePositions(std::string_view text, const Re& re) {
   std::string list = "[";
   const char* const end = text.data() + text.size();
   std::cmatch m;
@@ -208,6 +211,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!positions_bounded) Check(positions == ReferencePositions(text, re), "positions differ from std::regex_search");
     if (!replace_bounded)
       Check(replaced == std::regex_replace(text, re, replacement), "replace differs from std::regex_replace");
+    std::regex base;
+    base.imbue(DialectLocale());
+    try {
+      base.assign(pattern, std::regex::ECMAScript | std::regex::multiline);
+    } catch (const std::regex_error&) {
+      Check(false, "the base traits reject a pattern the tables accept");
+    }
+    if (!match_bounded)
+      Check(std::regex_match(text, re) == std::regex_match(text, base), "match differs from the base traits'");
+    Check(ReferencePositions(text, re) == ReferencePositions(text, base), "positions differ from the base traits'");
+    Check(std::regex_replace(text, re, replacement) == std::regex_replace(text, base, replacement),
+          "replace differs from the base traits'");
   }
   // The same over a text long enough that the commands skip places.
   const std::string long_text = LongText(text, ReadPatternFacts(pattern, re.getloc()), data[0]);
