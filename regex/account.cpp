@@ -10,12 +10,34 @@ thread_local MemoryAccount* current = nullptr;
 MemoryAccount* MemoryAccount::Current() noexcept { return current; }
 
 bool MemoryAccount::Take(std::size_t bytes) noexcept {
-  if (refused_ || bytes > limit_ || live_ > limit_ - bytes) {
+  const std::size_t reserve = bytes <= bounds::kSmallBlock ? 0 : bounds::kSmallBlockReserve;
+  if (!Within(bytes, limit_ > reserve ? limit_ - reserve : 0)) {
     refused_ = true;  // later blocks are refused too: the command is over
     return false;
   }
   live_ += bytes;
-  if (live_ > peak_) peak_ = live_;
+  Note();
+  return true;
+}
+
+bool MemoryAccount::TouchStack(std::size_t bytes) noexcept {
+  if (bytes <= stack_) return !refused_;
+  const std::size_t more = bytes - stack_;
+  if (!Within(more, limit_)) {
+    refused_ = true;
+    return false;
+  }
+  stack_ = bytes;
+  Note();
+  return true;
+}
+
+bool MemoryAccount::Fits(std::size_t bytes) noexcept {
+  if (!Within(bytes, limit_)) {
+    refused_ = true;
+    return false;
+  }
+  if (live_ + stack_ + bytes > peak_) peak_ = live_ + stack_ + bytes;
   return true;
 }
 

@@ -10,6 +10,10 @@
 // heap use adds to the process is exactly what it allocated less what it freed: a block allocated before and
 // freed during the command lowers both alike, so the account cannot be fooled into charging too little.
 // The account is active on the command's thread and on its large-stack worker, which never run at once.
+//
+// The stack the matcher touches is memory too: on Windows a thread's stack is a reservation whose pages are
+// committed one by one as the stack grows, and what stays is every page reached. The guard (regex/guard.h) reports
+// the deepest point its command's stack has reached, and the account holds heap and stack against one limit.
 #include <cstddef>
 
 #include "regex/bounds.h"
@@ -24,20 +28,41 @@ class MemoryAccount {
 
   void set_limit(std::size_t limit) noexcept { limit_ = limit; }
   bool refused() const noexcept { return refused_; }
+  // Heap bytes held now.
   std::size_t live() const noexcept { return live_; }
+  // Stack bytes touched so far (only ever rises).
+  std::size_t stack() const noexcept { return stack_; }
+  // The most heap and stack held together.
   std::size_t peak() const noexcept { return peak_; }
 
   // The account active on this thread, or null.
   static MemoryAccount* Current() noexcept;
 
-  // Called by operator new and delete for each block, with what it costs (BlockCharge).
+  // Called by operator new and delete for each block, with what it costs (BlockCharge). The last
+  // bounds::kSmallBlockReserve bytes of the limit are kept for blocks of at most bounds::kSmallBlock bytes, so
+  // that an engine error raised near the limit can still allocate its message and is reported as itself.
   bool Take(std::size_t bytes) noexcept;
   void Give(std::size_t bytes) noexcept { live_ = bytes < live_ ? live_ - bytes : 0; }
 
+  // The command's stack has touched this many bytes in all; false (and refused) when heap and stack together
+  // would pass the limit. A smaller figure than before changes nothing: touched pages stay.
+  bool TouchStack(std::size_t bytes) noexcept;
+
+  // Whether bytes more would fit now, without taking them: the host's copy of the answer, made after the command.
+  bool Fits(std::size_t bytes) noexcept;
+
  private:
   friend class AccountScope;
+  bool Within(std::size_t more, std::size_t limit) const noexcept {
+    return !refused_ && limit >= stack_ && more <= limit - stack_ && live_ <= limit - stack_ - more;
+  }
+  void Note() noexcept {
+    if (live_ + stack_ > peak_) peak_ = live_ + stack_;
+  }
+
   std::size_t limit_;
   std::size_t live_ = 0;
+  std::size_t stack_ = 0;
   std::size_t peak_ = 0;
   bool refused_ = false;
 };

@@ -49,22 +49,41 @@ inline constexpr std::ptrdiff_t kCreditCalls = 8;
 // The clock is read once per this many steps (about 15 us of ordinary matching): cheap, and fine-grained enough
 // that a kind of work the count underrates still ends near the deadline.
 inline constexpr std::int32_t kStepsPerClockRead = 1 << 16;
+
+// The compile: every bracket builds a 256-entry table, calling the traits for each byte (isctype, and
+// transform_primary, which costs 400 to 500 ns under Wine: "[]" repeated 41,000 times took 5 s). Each such call
+// is charged 2 steps, what a lookup in a per-byte table costs, so that the count never ends a compile that a
+// faster traits would finish in time; the clock, read once per table (256 calls), bounds the compile whatever
+// the calls cost.
+inline constexpr std::int64_t kCompileCallCost = 2;
+inline constexpr std::uint32_t kCompileCallsPerClockRead = 256;
 // The count trips at the full bound; the clock, the backstop, a little before it, so that the unwinding, the
 // result copy and the reply to the host fit inside.
 inline constexpr double kClockShare = 0.9;
 
 // --- Memory -------------------------------------------------------------------------------------------------
-// A command may raise the process's committed memory by 64 MB plus 16 times the bytes of its arguments.
+// A command may raise the process's memory by 64 MB plus 16 times the bytes of its arguments. Its memory is
+// counted as Windows counts it: the heap blocks it holds and the stack pages its matcher touches, together, at
+// their peak. A thread's stack is a reservation whose pages commit as it grows (Wine commits the whole
+// reservation at the thread's start, but only the pages touched become resident), so the large-stack worker
+// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h).
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 inline constexpr std::size_t kBaseBytes = 64 * kMiB;
 inline constexpr std::size_t kBytesPerArgumentByte = 16;
-// Wine commits a thread's whole stack reservation when the thread starts (measured: a 64 MB worker raised the
-// committed private regions by 66.6 MB before it used any), so the large-stack worker is sized from the bound
-// and the heap gets what is left. Of that, a third: the heap may keep the first attempt's freed blocks
-// committed while the retry allocates anew, and the host copies the result text into a buffer of its own.
-inline constexpr std::size_t kHeapShareDivisor = 3;
+// What needs room beyond the blocks held and the stack touched, measured as the rise of the process's peak
+// resident memory under Wine against the account's peak (tests/e2e/regex_bounds_test.cpp):
+// - the host's copy of a text answer, made after the command: charged as the answer's size when the command
+//   ends (run.h);
+// - the worker thread itself (its first pages, Wine's thread data) and the heap's own pages beyond the blocks
+//   (freed blocks it keeps for reuse, its headers and rounding): the rise passed the account's peak by 0.2 to
+//   1.1 MB in the cases of the tests. This much of the bound is kept for them.
+inline constexpr std::size_t kHeapKeeps = 2 * kMiB;
 // The heap's own block header and rounding, beyond the bytes a block asks for (Wine's heap: 8 to 16 bytes).
 inline constexpr std::size_t kBlockOverhead = 16;
+// The last 64 KB of the bound are kept for blocks of at most 256 bytes: an engine error raised near the bound
+// allocates its message (about 100 bytes), and must be reported as itself, not as the memory bound.
+inline constexpr std::size_t kSmallBlock = 256;
+inline constexpr std::size_t kSmallBlockReserve = 64 * 1024;
 
 // --- Stack --------------------------------------------------------------------------------------------------
 // Stack kept free below the floor for the throw that unwinds the matcher, allocations and system calls.
@@ -72,8 +91,18 @@ inline constexpr std::size_t kStackMargin = 64 * 1024;
 // Stack the matcher may use between two comparisons, per state of the pattern: chains of alternatives and
 // groups recurse without touching the text. Measured: 128 bytes cover a matcher frame on i686.
 inline constexpr std::size_t kBytesPerState = 32 * sizeof(void*);
-// The pattern compiler recurses once per term and per "(" without any hook inside: measured on i686, 3,246
-// nested "(" or a 10,741-character literal filled 1 MB, so this much room per pattern byte is checked first.
-inline constexpr std::size_t kCompileBytesPerChar = 100 * sizeof(void*);
+// The guard charges the stack in steps of this much below the deepest point reached, so that the hot path
+// leaves its one comparison only once per step of depth: up to 64 KB more than touched.
+inline constexpr std::size_t kStackChargeStep = 64 * 1024;
+// The largest stack the worker reserves (i686): 1 million characters of ".*". Address space only, but a 32-bit
+// process has 2 GB of it, and the heap needs its share.
+inline constexpr std::size_t kLargestStack = 256 * kMiB;
+// The pattern compiler recurses once per term (an atom with its quantifiers, or an assertion) of an alternative,
+// up to the alternative's end, and once more per group, lookahead or bracket it is inside; nothing else of a
+// pattern takes stack, and it has no hook inside. Measured on i686 (MinGW GCC 12): a 10,741-character literal
+// (one term per character) filled 1 MB, 97.6 bytes a term; 3,246 nested "(" filled 1 MB, 323 bytes a level.
+// The check asks for this much room per term and per level (regex/dialect.h, CompileStack).
+inline constexpr std::size_t kCompileBytesPerTerm = 32 * sizeof(void*);
+inline constexpr std::size_t kCompileBytesPerLevel = 96 * sizeof(void*);
 
 }  // namespace hostkit::regex::bounds

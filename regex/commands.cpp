@@ -15,8 +15,6 @@
 namespace hostkit::regex {
 namespace {
 
-using bounds::kCompileBytesPerChar;
-
 // The reason the last regex command of this thread failed; empty after one that worked. A plain array: a
 // thread_local with a destructor would need the runtime's TLS destructor support in the DLL.
 thread_local char last_error[96];
@@ -87,8 +85,7 @@ auto Run(Limits limits, Job job) {
 void NoError() { last_error[0] = '\0'; }
 
 Regex CompileGuarded(std::string_view pattern, Guard& guard) {
-  if (pattern.size() > SIZE_MAX / kCompileBytesPerChar) guard.RequireRoom(SIZE_MAX);
-  guard.RequireRoom(pattern.size() * kCompileBytesPerChar);
+  guard.RequireRoom(CompileStack(pattern));
   Regex compiled = Compile(pattern);
   const Shape shape = Measure(compiled);
   guard.Adopt(shape.states, shape.weight);

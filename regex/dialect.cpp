@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "regex/bounds.h"
 #include "regex/internals.h"
 
 namespace hostkit::regex {
@@ -20,8 +21,52 @@ struct Silent {
   std::uint64_t touches = 0;
 };
 
+// Past this many groups referred to, every back-reference counts as one whose group may be unset.
+constexpr std::size_t kMostGroupsFollowed = 16;
+
+// Which back-references always find their group set: the matcher fails at a back-reference without touching the
+// text only when its group has not matched, which a path from the start sets by passing the group's end. A
+// back-reference is sure of its group when every path from the start to it passes the group's end, that is,
+// when it cannot be reached from the start with that end taken out. States the reading cannot reach (the bodies
+// of lookaheads) are never sure.
+std::vector<bool> SureBackrefs(const Automaton& automaton) {
+  using Kind = AutomatonState::Kind;
+  const std::vector<AutomatonState>& nfa = automaton.states;
+  const std::size_t n = nfa.size();
+  std::vector<bool> sure(n, false);
+  std::vector<std::int64_t> groups;
+  for (const AutomatonState& s : nfa)
+    if (s.kind == Kind::kBackref && std::find(groups.begin(), groups.end(), s.group) == groups.end())
+      groups.push_back(s.group);
+  if (n == 0 || groups.empty() || groups.size() > kMostGroupsFollowed) return sure;
+  // Reachable from the start, without passing the end of group `without` (-1: any path).
+  auto reach = [&](std::int64_t without) {
+    std::vector<bool> seen(n, false);
+    std::vector<std::size_t> stack{0};
+    seen[0] = true;
+    while (!stack.empty()) {
+      const AutomatonState& s = nfa[stack.back()];
+      stack.pop_back();
+      if (without >= 0 && s.kind == Kind::kSilent && s.group == without) continue;
+      for (const std::int64_t to : {s.next, s.alt})
+        if (to >= 0 && static_cast<std::uint64_t>(to) < n && !seen[static_cast<std::size_t>(to)]) {
+          seen[static_cast<std::size_t>(to)] = true;
+          stack.push_back(static_cast<std::size_t>(to));
+        }
+    }
+    return seen;
+  };
+  const std::vector<bool> reachable = reach(-1);
+  for (const std::int64_t group : groups) {
+    const std::vector<bool> unset = reach(group);
+    for (std::size_t i = 0; i < n; ++i)
+      if (nfa[i].kind == Kind::kBackref && nfa[i].group == group) sure[i] = reachable[i] && !unset[i];
+  }
+  return sure;
+}
+
 // Memoised walk without recursion (automata reach 100,000 states). A loop back into a state still on the walk is
-// a loop revisit, which the matcher makes through a touch.
+// a loop revisit, which the matcher makes through a touch. A back-reference sure of its group touches the text.
 std::vector<Silent> SilentWork(const Automaton& automaton) {
   using Kind = AutomatonState::Kind;
   const std::vector<AutomatonState>& nfa = automaton.states;
@@ -29,6 +74,7 @@ std::vector<Silent> SilentWork(const Automaton& automaton) {
   enum : char { kNew, kOpen, kDone };
   std::vector<char> mark(n, kNew);
   std::vector<Silent> work(n);
+  const std::vector<bool> sure = SureBackrefs(automaton);
   auto children = [&](std::size_t i, std::size_t out[2]) -> int {
     const AutomatonState& s = nfa[i];
     if (s.kind == Kind::kTouch || s.kind == Kind::kBackref) return 0;
@@ -55,7 +101,7 @@ std::vector<Silent> SilentWork(const Automaton& automaton) {
       stack.pop_back();
       if (mark[i] == kDone) continue;
       mark[i] = kDone;
-      if (nfa[i].kind == Kind::kTouch) {
+      if (nfa[i].kind == Kind::kTouch || (nfa[i].kind == Kind::kBackref && sure[i])) {
         work[i] = {0, 1};
       } else if (nfa[i].kind == Kind::kBackref) {
         work[i] = {1, 0};  // fails without a touch when its group did not match
@@ -142,7 +188,85 @@ void RejectHugeNumbers(std::string_view p) {
   }
 }
 
+// Where the bracket expression that starts at p[i] ("[") ends, as the scanner reads it: escapes, "[:...:]",
+// "[.....]" and "[=...=]" parts, and the first "]" otherwise (under ECMAScript "[]" is a bracket of its own).
+std::size_t BracketEnd(std::string_view p, std::size_t i) {
+  ++i;
+  if (i < p.size() && p[i] == '^') ++i;
+  while (i < p.size()) {
+    const char c = p[i];
+    if (c == ']') return i + 1;
+    if (c == '\\') {
+      i = EscapeEnd(p, i);
+    } else if (c == '[' && i + 1 < p.size() && (p[i + 1] == ':' || p[i + 1] == '.' || p[i + 1] == '=')) {
+      const char end[] = {p[i + 1], ']', '\0'};
+      const std::size_t close = p.find(end, i + 2);
+      if (close == std::string_view::npos) return p.size();
+      i = close + 2;
+    } else {
+      ++i;
+    }
+  }
+  return p.size();
+}
+
 }  // namespace
+
+std::size_t CompileStack(std::string_view p) {
+  // terms[level]: the terms read so far in the current alternative of each open group.
+  std::vector<std::size_t> terms{0};
+  std::size_t open_terms = 0;  // the sum of terms
+  std::uint64_t most = 0;
+  auto note = [&] {
+    most = std::max<std::uint64_t>(most, std::uint64_t{open_terms} * bounds::kCompileBytesPerTerm +
+                                             std::uint64_t{terms.size() - 1} * bounds::kCompileBytesPerLevel);
+  };
+  auto term = [&] {
+    ++terms.back();
+    ++open_terms;
+    note();
+  };
+  for (std::size_t i = 0; i < p.size();) {
+    const char c = p[i];
+    if (c == '\\') {
+      term();
+      std::size_t at = i + 1;
+      if (at < p.size() && IsDigit(p[at]) && p[at] != '0') {
+        while (at < p.size() && IsDigit(p[at])) ++at;
+        i = at;
+      } else {
+        i = EscapeEnd(p, i);
+      }
+    } else if (c == '[') {
+      term();
+      i = BracketEnd(p, i);
+    } else if (c == '(') {
+      term();  // the group is a term of the alternative around it
+      terms.push_back(0);
+      i += p.compare(i, 3, "(?:") == 0 || p.compare(i, 3, "(?=") == 0 || p.compare(i, 3, "(?!") == 0 ? 3 : 1;
+      note();
+    } else if (c == ')') {
+      if (terms.size() > 1) {
+        open_terms -= terms.back();
+        terms.pop_back();
+      }
+      ++i;
+    } else if (c == '|') {
+      open_terms -= terms.back();
+      terms.back() = 0;
+      ++i;
+    } else if (c == '{') {
+      const std::size_t close = p.find('}', i);  // a count: part of the term before it
+      i = close == std::string_view::npos ? p.size() : close + 1;
+    } else if (c == '*' || c == '+' || c == '?') {
+      ++i;
+    } else {
+      term();
+      ++i;
+    }
+  }
+  return static_cast<std::size_t>(std::min<std::uint64_t>(most, SIZE_MAX));
+}
 
 Regex Compile(std::string_view pattern) {
   RejectHugeNumbers(pattern);

@@ -11,6 +11,10 @@ namespace hostkit::regex {
 // Compiles a pattern in the dialect; throws std::regex_error when the engine rejects it.
 Regex Compile(std::string_view pattern);
 
+// The stack the engine's compiler will use for the pattern, at most: it recurses once per term of an
+// alternative and once per group level (regex/bounds.h).
+std::size_t CompileStack(std::string_view pattern);
+
 // What the guard needs to know about a compiled pattern.
 struct Shape {
   std::size_t states = 0;  // states of the compiled automaton

@@ -27,6 +27,15 @@ std::size_t SaturatingMul(std::size_t a, std::size_t b) noexcept {
 #endif
 constexpr std::int64_t kBaseSteps = HOSTKIT_REGEX_BASE_STEPS;
 
+// The exceptions a trip throws, built when the module loads: a regex_error allocates its message, and near the
+// memory bound that allocation would be refused and turn a trip of time or stack into one of memory. A copy
+// shares the message, so throwing one allocates nothing through the account.
+const std::regex_error kTimeTrip(std::regex_constants::error_complexity);
+const std::regex_error kStackTrip(std::regex_constants::error_stack);
+const std::regex_error kMemoryTrip(std::regex_constants::error_space);
+
+std::uintptr_t Lower(std::uintptr_t at, std::size_t by) noexcept { return at > by ? at - by : 0; }
+
 }  // namespace
 
 Budget TimeBudget(std::size_t text_length) noexcept {
@@ -43,11 +52,16 @@ Budget TimeBudget(std::size_t text_length) noexcept {
 
 Guard::Guard(std::uintptr_t floor, Budget& budget) noexcept
     : touch_cost_(static_cast<std::int32_t>(bounds::kTouchCost)),
-      floor_(floor),
+      hard_floor_(floor),
+      top_(StackPointer()),
       budget_(budget),
       start_(budget.steps),
       call_charge_(bounds::kPerStateCost),
-      previous_(current) {
+      previous_(current),
+      account_(MemoryAccount::Current()) {
+  // The first touch below the top takes the slow path and charges the first stretch of stack.
+  floor_ = std::max(top_, hard_floor_);
+  stack_base_ = account_ != nullptr ? account_->stack() : 0;
   current = this;
 }
 
@@ -60,12 +74,29 @@ void Guard::ChargeCurrent(std::int64_t steps) {
   if (current != nullptr) current->Charge(steps);
 }
 
+void Guard::ChargeCompileCurrent(std::int64_t steps) {
+  if (current != nullptr) current->ChargeCompile(steps);
+}
+
 void Guard::Slow() {
-  if (StackPointer() < floor_) {
-    left_ += touch_cost_;  // give back the touch not taken
-    Fail(Trip::kStack);
+  const std::uintptr_t sp = StackPointer();
+  if (sp < floor_) {
+    if (sp < hard_floor_) {
+      left_ += touch_cost_;  // give back the touch not taken
+      Fail(Trip::kStack);
+    }
+    Deepen(sp);
+    if (left_ >= 0) return;
   }
   Spend(0);
+}
+
+void Guard::Deepen(std::uintptr_t sp) {
+  const std::uintptr_t checkpoint = std::max(hard_floor_, Lower(sp, bounds::kStackChargeStep));
+  if (checkpoint >= floor_) return;
+  floor_ = checkpoint;
+  // Between two touches the matcher may go raise_ further down than the checkpoint.
+  if (account_ != nullptr && !account_->TouchStack(stack_base_ + (top_ - floor_) + raise_)) Fail(Trip::kMemory);
 }
 
 void Guard::Spend(std::int64_t steps) {
@@ -77,26 +108,36 @@ void Guard::Spend(std::int64_t steps) {
     budget_.steps = 0;
     Fail(Trip::kTime);
   }
-  if (StackPointer() < floor_) Fail(Trip::kStack);
+  if (StackPointer() < hard_floor_) Fail(Trip::kStack);
   left_ = static_cast<std::int32_t>(std::min<std::int64_t>(bounds::kStepsPerClockRead, rest));
   budget_.steps -= left_;
 }
 
 void Guard::Fail(Trip why) {
-  tripped_ = why;
-  throw std::regex_error(why == Trip::kTime ? std::regex_constants::error_complexity
-                                            : std::regex_constants::error_stack);
+  if (tripped_ == Trip::kNone) tripped_ = why;  // the first trip is the command's reason
+  switch (why) {
+    case Trip::kTime:
+      throw kTimeTrip;
+    case Trip::kMemory:
+      throw kMemoryTrip;
+    default:
+      throw kStackTrip;
+  }
 }
 
 void Guard::RequireRoom(std::size_t bytes) {
   const std::uintptr_t sp = StackPointer();
-  if (sp < floor_ || sp - floor_ < bytes) Fail(Trip::kStack);
+  if (sp < hard_floor_ || sp - hard_floor_ < bytes) Fail(Trip::kStack);
+  Deepen(sp - bytes);
 }
 
 void Guard::Adopt(std::size_t states, std::size_t weight) {
   const std::size_t raise = SaturatingMul(states, bounds::kBytesPerState);
-  floor_ = raise > std::numeric_limits<std::uintptr_t>::max() - floor_ ? std::numeric_limits<std::uintptr_t>::max()
-                                                                       : floor_ + raise;
+  raise_ = raise;
+  hard_floor_ = raise > std::numeric_limits<std::uintptr_t>::max() - hard_floor_
+                    ? std::numeric_limits<std::uintptr_t>::max()
+                    : hard_floor_ + raise;
+  floor_ = std::max(floor_, hard_floor_);
   touch_cost_ = static_cast<std::int32_t>(std::clamp<std::size_t>(weight, 1, kMaxWeight) * bounds::kTouchCost);
   if (weight > kMaxWeight) {
     doomed_ = true;  // the next touch takes the slow path, which fails
@@ -105,7 +146,7 @@ void Guard::Adopt(std::size_t states, std::size_t weight) {
   }
   const std::size_t per_call = SaturatingMul(std::max<std::size_t>(states, 1), bounds::kPerStateCost);
   call_charge_ = static_cast<std::int64_t>(std::min<std::size_t>(per_call, static_cast<std::size_t>(kMaxSteps)));
-  if (StackPointer() < floor_) Fail(Trip::kStack);
+  if (StackPointer() < hard_floor_) Fail(Trip::kStack);
 }
 
 }  // namespace hostkit::regex

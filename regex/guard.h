@@ -14,12 +14,20 @@
 // The count is the main measure, calibrated per kind of step (regex/bounds.h), so that a command ends at the
 // same point on every run; the clock, read once per few thousand steps on the slow path, is the backstop for
 // work the count underrates.
+//
+// The stack comparison also keeps the deepest point the stack has reached: the floor the hot path compares with
+// is a checkpoint a little below the deepest point so far, and each time the stack passes it the guard charges
+// the stack from its top down to the next checkpoint to the command's memory account (regex/account.h), until
+// the checkpoint reaches the hard floor, where the stack runs out.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <memory>
 #include <regex>
+
+#include "regex/account.h"
+#include "regex/bounds.h"
 
 namespace hostkit::regex {
 
@@ -39,7 +47,8 @@ Budget TimeBudget(std::size_t text_length) noexcept;
 class Guard {
  public:
   // floor: the lowest stack address the matcher may reach; budget: what the command has left, updated as the
-  // guard spends. The guard is the current one of its thread until it is destroyed.
+  // guard spends. The guard is the current one of its thread until it is destroyed. The stack it touches below
+  // the point of its construction is charged to the memory account active on the thread, if any.
   Guard(std::uintptr_t floor, Budget& budget) noexcept;
   ~Guard();
   Guard(const Guard&) = delete;
@@ -62,12 +71,23 @@ class Guard {
   // Charges the current guard of this thread, if any: the dialect's traits report costly steps through it.
   static void ChargeCurrent(std::int64_t steps);
 
-  // Fails with Trip::kStack unless the stack has bytes of room above the floor.
+  // Fails with Trip::kStack unless the stack has bytes of room above the floor; charges them as touched.
   void RequireRoom(std::size_t bytes);
 
+  // Charges work of the pattern compiler (the bracket tables it builds through the traits) and reads the clock
+  // once every bounds::kCompileCallsPerClockRead calls: the count of these calls is kept low, so that a faster
+  // table does not trip it, and the clock bounds the compile whatever each call costs.
+  void ChargeCompile(std::int64_t steps) {
+    Charge(steps);
+    if (++compile_calls_ % bounds::kCompileCallsPerClockRead == 0) [[unlikely]]
+      Spend(0);
+  }
+  static void ChargeCompileCurrent(std::int64_t steps);
+
   // Adapts the guard to a compiled pattern: every state can add a matcher frame between two touches, so the
-  // floor rises by that much; in patterns that do much work between touches each touch costs weight times
-  // more; each engine call and lookahead is charged per state. Fails when the raised floor leaves no room.
+  // floor rises by that much (and the stack charged goes that far below the deepest touch); in patterns that do much
+  // work between touches each touch costs weight times more; each engine call and lookahead is charged per state. Fails
+  // when the raised floor leaves no room.
   void Adopt(std::size_t states, std::size_t weight);
 
   void ChargeEngineCall() { Charge(call_charge_); }
@@ -91,6 +111,8 @@ class Guard {
 
  private:
   __attribute__((noinline, cold)) void Slow();
+  // Moves the checkpoint below sp and charges the stack down to it; fails when the account refuses.
+  void Deepen(std::uintptr_t sp);
   // Takes steps more from the budget, reads the clock and hands out the next chunk of steps.
   __attribute__((noinline)) void Spend(std::int64_t steps);
   [[noreturn]] __attribute__((noinline, cold)) void Fail(Trip why);
@@ -98,11 +120,17 @@ class Guard {
   // Steps handed out to the hot path, counted down; the rest stays in budget_ until the next read of the clock.
   std::int32_t left_ = 0;
   std::int32_t touch_cost_;
-  std::uintptr_t floor_;
+  std::uintptr_t floor_;       // the checkpoint the hot path compares with: at or above hard_floor_
+  std::uintptr_t hard_floor_;  // where the stack runs out
+  std::uintptr_t top_;         // the stack pointer at the guard's construction
+  std::size_t raise_ = 0;      // stack the matcher may use between two touches (Adopt)
+  std::size_t stack_base_;     // stack the account held before this guard (an earlier attempt's)
+  std::uint32_t compile_calls_ = 0;
   Budget& budget_;
   std::int64_t start_;
   std::int64_t call_charge_;
   Guard* previous_;
+  MemoryAccount* account_;
   Trip tripped_ = Trip::kNone;
   bool doomed_ = false;  // adopted a pattern whose work between touches the clock could not bound
 };

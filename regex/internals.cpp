@@ -51,7 +51,10 @@ Automaton ReadAutomaton(const Regex& compiled) {
   for (const auto& s : *nfa) {
     const AutomatonState::Kind kind = KindOf(s._M_opcode());
     const bool branch = kind == AutomatonState::Kind::kBranch;
-    automaton.states.push_back({kind, s._M_next, branch ? static_cast<std::int64_t>(s._M_alt) : -1});
+    std::int64_t group = -1;
+    if (s._M_opcode() == std::__detail::_S_opcode_backref) group = static_cast<std::int64_t>(s._M_backref_index);
+    if (s._M_opcode() == std::__detail::_S_opcode_subexpr_end) group = static_cast<std::int64_t>(s._M_subexpr);
+    automaton.states.push_back({kind, s._M_next, branch ? static_cast<std::int64_t>(s._M_alt) : -1, group});
   }
   return automaton;
 }

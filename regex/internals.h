@@ -20,6 +20,9 @@ struct AutomatonState {
   Kind kind;
   std::int64_t next;  // -1 when none
   std::int64_t alt;   // kBranch only; -1 when none
+  // kBackref: the group it refers to; a group's end (kSilent): the group it closes, which sets its text;
+  // else -1.
+  std::int64_t group = -1;
 };
 
 struct Automaton {

@@ -1,13 +1,14 @@
 #pragma once
 // Runs a regex job within the command's bounds: on the calling thread while its stack has room, else once more
 // on a thread with a large stack. The second attempt carries on with the time the first one left (the budget
-// and the deadline are the command's), under the same memory account. A thread start costs about 1 ms under
-// Wine, so only the long cases pay for it.
+// and the deadline are the command's), under the same memory account, which still holds the stack the first
+// attempt touched. A thread start costs about 1 ms under Wine, so only the long cases pay for it.
 #include <cstddef>
 #include <cstdint>
 #include <new>
 #include <optional>
 #include <regex>
+#include <string>
 #include <type_traits>
 
 #include "regex/account.h"
@@ -29,7 +30,7 @@ struct Limits {
   std::size_t argument_bytes = 0;  // every argument: the memory bound grows with them
 };
 
-// Bytes a command may raise the process's committed memory by.
+// Bytes a command may raise the process's memory by: heap blocks held and stack pages touched, at their peak.
 inline std::size_t MemoryBound(std::size_t argument_bytes) noexcept {
   const std::size_t most = static_cast<std::size_t>(-1);
   const std::size_t scaled = argument_bytes > (most - bounds::kBaseBytes) / bounds::kBytesPerArgumentByte
@@ -38,9 +39,35 @@ inline std::size_t MemoryBound(std::size_t argument_bytes) noexcept {
   return bounds::kBaseBytes + scaled;
 }
 
+// What the host's copy of a result costs: the host copies a text answer into a buffer of its own.
+inline std::size_t HostCopyBytes(const std::string& text) noexcept { return text.size() + 1; }
+template <class Other>
+std::size_t HostCopyBytes(const Other&) noexcept {
+  return 0;
+}
+
 namespace detail {
 
 enum class Outcome { kDone, kFailed, kNeedsStack };
+
+// Why an attempt failed. The first trip wins: the guard's (time, stack, or memory for the stack), then the
+// account's refusal, then what was thrown. A trip allocates nothing as it unwinds, so that nothing after it
+// can be refused in its stead.
+inline Failure Classify(Trip trip, bool refused, const std::regex_error* engine, bool out_of_memory) noexcept {
+  switch (trip) {
+    case Trip::kTime:
+      return {Failure::Kind::kTime, {}};
+    case Trip::kStack:
+      return {Failure::Kind::kStack, {}};
+    case Trip::kMemory:
+      return {Failure::Kind::kMemory, {}};
+    case Trip::kNone:
+      break;
+  }
+  if (refused || out_of_memory) return {Failure::Kind::kMemory, {}};
+  if (engine != nullptr) return {Failure::Kind::kRejected, engine->code()};
+  return {Failure::Kind::kInternal, {}};
+}
 
 template <class Job, class Result>
 Outcome Attempt(Job& job, Budget& budget, MemoryAccount& account, std::optional<Result>& result,
@@ -49,26 +76,21 @@ Outcome Attempt(Job& job, Budget& budget, MemoryAccount& account, std::optional<
   Guard guard(StackLowEnd() + bounds::kStackMargin, budget);
   try {
     result.emplace(job(guard));
+    if (!account.Fits(HostCopyBytes(*result))) {
+      result.reset();
+      failure = {Failure::Kind::kMemory, {}};
+      return Outcome::kFailed;
+    }
     failure = {};
     return Outcome::kDone;
   } catch (const std::regex_error& e) {
-    // The guard throws regex_error too: its trip tells it apart from the engine's own errors.
-    if (guard.tripped() == Trip::kStack) {
-      failure.kind = Failure::Kind::kStack;
-      return Outcome::kNeedsStack;
-    }
-    if (guard.tripped() == Trip::kTime)
-      failure.kind = Failure::Kind::kTime;
-    else if (account.refused())
-      failure.kind = Failure::Kind::kMemory;
-    else
-      failure = {Failure::Kind::kRejected, e.code()};
+    failure = Classify(guard.tripped(), account.refused(), &e, false);
   } catch (const std::bad_alloc&) {
-    failure.kind = Failure::Kind::kMemory;
+    failure = Classify(guard.tripped(), account.refused(), nullptr, true);
   } catch (...) {
-    failure.kind = account.refused() ? Failure::Kind::kMemory : Failure::Kind::kInternal;
+    failure = Classify(guard.tripped(), account.refused(), nullptr, false);
   }
-  return Outcome::kFailed;
+  return failure.kind == Failure::Kind::kStack ? Outcome::kNeedsStack : Outcome::kFailed;
 }
 
 }  // namespace detail
@@ -80,11 +102,11 @@ auto RunGuarded(Limits limits, Failure& failure, Job job) noexcept
   using Result = std::invoke_result_t<Job&, Guard&>;
   std::optional<Result> result;
   failure = {};
-  // The worker's stack counts whole (Wine commits it at the thread's start); the heap gets a share of the rest.
+  // Heap and stack share the bound, less what the heap keeps beyond the blocks held (regex/bounds.h). The
+  // worker's stack is reserved as large as the bound: address space, of which only the pages touched count.
   const std::size_t bound = MemoryBound(limits.argument_bytes);
-  const std::size_t worker_stack = LargeStackBytes(bound / 2);
-  const std::size_t stack_share = worker_stack / kStackScale < bound ? worker_stack / kStackScale : bound;
-  MemoryAccount account((bound - stack_share) / bounds::kHeapShareDivisor);
+  MemoryAccount account(bound > bounds::kHeapKeeps ? bound - bounds::kHeapKeeps : 0);
+  const std::size_t worker_stack = LargeStackBytes(bound);
   Budget budget = TimeBudget(limits.text_bytes);
   if (detail::Attempt(job, budget, account, result, failure) != detail::Outcome::kNeedsStack) return result;
 

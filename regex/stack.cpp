@@ -1,8 +1,9 @@
 #include "regex/stack.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <initializer_list>
-#include <iterator>
+
+#include "regex/bounds.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -18,8 +19,18 @@ namespace {
 
 // Sized for i686, the DLL's target; a 64-bit build (the native tests and fuzzer) needs about twice the stack
 // per matcher frame, and has the address space for it.
-constexpr std::size_t kMiB = 1024 * 1024 * (sizeof(void*) / 4);
-constexpr std::size_t kStackSizes[] = {64 * kMiB, 32 * kMiB, 16 * kMiB};
+constexpr std::size_t kMiB = std::size_t{1024} * 1024 * kStackScale;
+constexpr std::size_t kSmallest = 16 * kMiB;
+constexpr std::size_t kLargest = bounds::kLargestStack * kStackScale;
+
+// The reservations to try, largest first: bytes, then halves down to the smallest.
+template <class Try>
+bool EachSize(std::size_t bytes, Try&& attempt) {
+  for (std::size_t size = std::clamp(bytes, kSmallest, kLargest);; size /= 2) {
+    if (size < kSmallest) return false;
+    if (attempt(size)) return true;
+  }
+}
 
 struct Start {
   void (*job)(void*) noexcept;
@@ -28,10 +39,11 @@ struct Start {
 
 }  // namespace
 
-std::size_t LargeStackBytes(std::size_t most) noexcept {
-  for (const std::size_t size : kStackSizes)
-    if (size / kStackScale <= most) return size;
-  return kStackSizes[std::size(kStackSizes) - 1];
+std::size_t LargeStackBytes(std::size_t bound) noexcept {
+  const std::size_t mib = std::size_t{1} << 20;
+  const std::size_t rounded =
+      bound > bounds::kLargestStack - mib ? bounds::kLargestStack : (bound + mib - 1) / mib * mib;
+  return std::clamp(rounded * kStackScale, kSmallest, kLargest);
 }
 
 #ifdef _WIN32
@@ -60,15 +72,13 @@ DWORD WINAPI ThreadMain(LPVOID parameter) {
 
 bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* context) noexcept {
   Start start{job, context};
-  for (const std::size_t size : kStackSizes) {
-    if (size > bytes) continue;
+  return EachSize(bytes, [&](std::size_t size) {
     win::UniqueHandle thread(
         ::CreateThread(nullptr, size, &ThreadMain, &start, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-    if (!thread) continue;  // address space too fragmented for this reservation: try a smaller one
+    if (!thread) return false;  // address space too fragmented for this reservation: try a smaller one
     ::WaitForSingleObject(thread.get(), INFINITE);
     return true;
-  }
-  return false;
+  });
 }
 
 #else
@@ -96,19 +106,17 @@ void* ThreadMain(void* parameter) {
 
 bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* context) noexcept {
   Start start{job, context};
-  for (const std::size_t size : kStackSizes) {
-    if (size > bytes) continue;
+  return EachSize(bytes, [&](std::size_t size) {
     pthread_attr_t attr;
     if (pthread_attr_init(&attr) != 0) return false;
     pthread_t thread;
     const bool started =
         pthread_attr_setstacksize(&attr, size) == 0 && pthread_create(&thread, &attr, &ThreadMain, &start) == 0;
     pthread_attr_destroy(&attr);
-    if (!started) continue;
+    if (!started) return false;
     pthread_join(thread, nullptr);
     return true;
-  }
-  return false;
+  });
 }
 
 #endif

@@ -5,7 +5,9 @@
 // - getloc(): the line-end test of "^" and "$" (multiline) copies the locale and looks a facet up each time;
 // - lookup_classname(): "\b" and "\B" look the class "w" up by name for each character they test;
 // - transform() of two text ranges: the engine compares a back-reference with the text ahead through it when
-//   the traits are not std::regex_traits itself.
+//   the traits are not std::regex_traits itself;
+// - isctype() and transform_primary(): the compiler calls them for each of the 256 bytes of every bracket's
+//   table, the bulk of a compile's time. They are charged as compile work, which reads the clock.
 // The per-byte questions of the compiler and of class tests are answered from the dialect locale's tables
 // (regex/traits_tables.h) once the traits are imbued with it; with any other locale, by the base.
 #include <cstring>
@@ -41,17 +43,6 @@ class Traits : public std::regex_traits<char> {
     return tables_ != nullptr ? tables_->lower[static_cast<unsigned char>(c)] : regex_traits::translate_nocase(c);
   }
 
-  template <class FwdIt>
-  string_type transform_primary(FwdIt first, FwdIt last) const {
-    if (tables_ != nullptr && first != last && std::next(first) == last)
-      return tables_->primary[static_cast<unsigned char>(*first)];
-    return regex_traits::transform_primary(first, last);
-  }
-
-  bool isctype(char_type c, char_class_type f) const {
-    return tables_ != nullptr ? tables_->IsCtype(c, f) : regex_traits::isctype(c, f);
-  }
-
   int value(char_type c, int radix) const {
     const std::int8_t* digits = tables_ != nullptr ? tables_->DigitsOf(radix) : nullptr;
     return digits != nullptr ? digits[static_cast<unsigned char>(c)] : regex_traits::value(c, radix);
@@ -66,6 +57,19 @@ class Traits : public std::regex_traits<char> {
   char_class_type lookup_classname(FwdIt first, FwdIt last, bool icase = false) const {
     Guard::ChargeCurrent(bounds::kClassLookupCost);
     return regex_traits::lookup_classname(first, last, icase);
+  }
+
+  bool isctype(char_type c, char_class_type f) const {
+    Guard::ChargeCompileCurrent(bounds::kCompileCallCost);
+    return tables_ != nullptr ? tables_->IsCtype(c, f) : regex_traits::isctype(c, f);
+  }
+
+  template <class FwdIt>
+  string_type transform_primary(FwdIt first, FwdIt last) const {
+    Guard::ChargeCompileCurrent(bounds::kCompileCallCost);
+    if (tables_ != nullptr && first != last && std::next(first) == last)
+      return tables_->primary[static_cast<unsigned char>(*first)];
+    return regex_traits::transform_primary(first, last);
   }
 
   template <class FwdIt>
