@@ -65,11 +65,33 @@ StackRange AskStack() noexcept {
           reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize};
 }
 
+// Gives back the pages of this thread's stack below the current frame (less a margin for the thread's exit):
+// the job is done, and Wine frees an exited thread's stack only when the next thread exits, so without this the
+// pages the matcher touched would stay resident after the command (measured: 40 MB touched stayed until another
+// thread ended). MEM_RESET keeps them committed and usable, their contents no longer kept; only the committed
+// part of the stack is reset (Windows commits it as the stack grows).
+void ReleaseTouchedStack() noexcept {
+  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  const std::uintptr_t page = 4096;
+  // The stack is several regions (Wine splits it where its attributes differ): each committed one below is reset.
+  for (std::uintptr_t end = (here - bounds::kStackMargin) & ~(page - 1);;) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (::VirtualQuery(reinterpret_cast<const void*>(end - 1), &info, sizeof info) == 0) return;
+    const auto base = reinterpret_cast<std::uintptr_t>(info.BaseAddress);
+    if (base >= end) return;
+    if (info.State == MEM_COMMIT && (info.Protect & PAGE_GUARD) == 0)
+      ::VirtualAlloc(info.BaseAddress, end - base, MEM_RESET, PAGE_READWRITE);
+    if (base <= reinterpret_cast<std::uintptr_t>(info.AllocationBase)) return;
+    end = base;
+  }
+}
+
 DWORD WINAPI ThreadMain(LPVOID parameter) {
   return hostkit::Guard(
       [&] {
         const auto* start = static_cast<const Start*>(parameter);
         start->job(start->context);
+        ReleaseTouchedStack();
         return DWORD{0};
       },
       DWORD{1});

@@ -22,10 +22,39 @@ inline std::string Repeat(const std::string& piece, std::size_t times) {
   return out;
 }
 
+// Prose: words, numbers and addresses.
+inline std::string Prose(std::size_t size) {
+  static const char* const lines[] = {"Order 10442 shipped to anna.berg@example.com on 2024-03-18, total 129.90\n",
+                                      "lorem ipsum dolor sit amet, consectetur adipiscing elit; call 555 0199 now\n",
+                                      "nothing to see on this line at all, just words and more words here\n"};
+  std::string text;
+  for (std::size_t i = 0; text.size() < size; ++i) text += lines[i % 3];
+  text.resize(size);
+  return text;
+}
+
 inline std::vector<Case> All() {
   const std::size_t mb = std::size_t{1} << 20;
   const std::string as(mb, 'a');
   return {
+      // Deep matches: the matcher recurses once per character (240 bytes of stack for ".*", 530 for "(a|b)*" on
+      // i686), inside the memory bound up to about 270,000 and 120,000 characters.
+      {"dot-star-200k", "RegExMatch", std::string(200000, 'a'), ".*", ""},
+      {"dot-star-250k", "RegExMatch", std::string(250000, 'a'), ".*", ""},
+      {"class-star-250k", "RegExMatch", Repeat("ab", 125000), "[ab]*", ""},
+      {"alternatives-80k", "RegExSearchPosition", std::string(80000, 'a'), "(a|b)*", ""},
+      {"alternatives-100k", "RegExSearchPosition", std::string(100000, 'a'), "(a|b)*", ""},
+      {"dot-star-400k", "RegExMatch", std::string(400000, 'a'), ".*", ""},
+      {"alternatives-200k", "RegExSearchPosition", std::string(200000, 'a'), "(a|b)*", ""},
+      // An answer ten times the text: every place of a megabyte matches the empty string.
+      {"empty-matches", "RegExSearchPosition", Prose(mb), "x*", ""},
+      // Chains of empty alternatives before a back-reference whose group is always set: no silent work.
+      {"sure-backref", "RegExMatch", "aa", "(a)(?:|){24}\\1", ""},
+      {"sure-backref-search", "RegExSearchPosition", std::string(2000, 'a'), "(a)(?:|){20}\\1", ""},
+      // The same before a back-reference whose group may be unset: 2^40 paths that never read the text.
+      {"unset-backref", "RegExSearchPosition", "yy", "(x)?(?:|){40}\\1", ""},
+      // A compile that builds 41,000 bracket tables of 256 bytes each.
+      {"bracket-tables", "RegExMatch", "a", Repeat("[]", 41000), ""},
       // Assertions that cost many character tests each, over 1 and 4 MB. The texts hold the pattern's "x", or the
       // searches would skip every place: at each "x" a match of 1,000 boundary tests, before the "x" 1,000 a's
       // tried at every place.

@@ -1,7 +1,7 @@
 // One regex case in a host process of its own (tests/e2e/regex_bounds_test.cpp runs it): the command through the
-// DLL, timed, with the rise of the process's committed memory sampled while it runs; then GetRegExError and an
-// ordinary call. With --bare, the same case through the bare std::regex of this build instead, for comparison.
-// Prints one "key value" line per figure.
+// DLL, timed, with the rise of the process's peak resident memory (and of its committed memory, sampled while it
+// runs); then GetRegExError and an ordinary call. With --bare, the same case through the bare std::regex of this
+// build instead, on a thread with a 512 MB stack, for comparison. Prints one "key value" line per figure.
 #include <windows.h>
 
 #include <atomic>
@@ -51,6 +51,27 @@ std::string Bare(const Case& c) {
   return list;
 }
 
+struct BareRun {
+  const Case* c;
+  std::string result;
+};
+
+DWORD WINAPI BareThread(LPVOID parameter) {
+  auto* run = static_cast<BareRun*>(parameter);
+  run->result = Bare(*run->c);
+  return 0;
+}
+
+// The bare engine recurses once per character: it gets a stack it cannot run out of in these cases.
+std::string BareOnLargeStack(const Case& c) {
+  BareRun run{&c, {}};
+  HANDLE thread = CreateThread(nullptr, 512u << 20, &BareThread, &run, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread == nullptr) return "no thread";
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return run.result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +86,7 @@ int main(int argc, char** argv) {
   hostrun::Options options;
   options.window = false;
   hostrun::HostDouble host(options);
+  const e2e::Resident resident_before = e2e::ResidentBytes();
   const long long before = e2e::CommittedPrivateBytes();
   std::atomic<bool> done{false};
   std::atomic<long long> peak{before};
@@ -78,7 +100,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   std::string result;
   if (bare) {
-    result = Bare(found);
+    result = BareOnLargeStack(found);
   } else if (std::strcmp(found.command, "RegExMatch") == 0) {
     result = std::to_string(host.Int("RegExMatch", found.text, found.pattern));
   } else if (std::strcmp(found.command, "RegExReplace") == 0) {
@@ -87,11 +109,15 @@ int main(int argc, char** argv) {
     result = host.Str(found.command, found.text, found.pattern).value_or("null");
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const e2e::Resident resident_after = e2e::ResidentBytes();
   done = true;
   sampler.join();
   std::printf("result %zu %016llx\n", result.size(), static_cast<unsigned long long>(Fnv(result)));
+  std::printf("answer %.40s\n", result.c_str());
   std::printf("seconds %.3f\n", seconds);
-  std::printf("rise %lld\n", peak - before);
+  std::printf("resident %lld\n", resident_after.peak - resident_before.now);
+  std::printf("resident-after %lld\n", resident_after.now - resident_before.now);
+  std::printf("committed %lld\n", peak - before);
   if (!bare) {
     std::printf("error %s\n", host.Str("GetRegExError").value_or("null").c_str());
     std::printf("after %s\n", host.Str("RegExSearchPosition", "a1b22", "[0-9]+").value_or("null").c_str());
