@@ -3,8 +3,9 @@
 // Beyond crashes, leaks and hangs it checks the guarded walks against plain std::regex on small inputs, where the
 // unguarded engine is safe to run once the guarded command finished within its bounds, and the walks that skip places
 // against the engine's own walks (every place tried) over a text of several hundred bytes with the pattern's start
-// bytes sprinkled in. The dialect's traits answer from tables: on short texts the same pattern compiled with the
-// base std::regex_traits<char> (same locale) must give the same answers.
+// bytes sprinkled in. The commands after the first find the pattern in the cache. The dialect's traits answer from
+// tables: on short texts the same pattern compiled with the base std::regex_traits<char> (same locale) must give the
+// same answers.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include "regex/commands.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
+#include "regex/pattern_cache.h"
 #include "regex/pattern_facts.h"
 #include "regex/stack.h"
 #include "regex/traits_tables.h"
@@ -178,6 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(Field(rest));
 
   // Each command's result with its error: a bound (time, memory, stack) may end one command and not another.
+  // The first command compiles the pattern afresh; the others find it in the cache.
+  PatternCache::Shared().Clear();
   const int matched = Match(text, pattern);
   const bool match_bounded = Bounded();
   const std::string positions = SearchPositions(text, pattern);
@@ -189,6 +193,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string slice = ReplaceSlice(text, pattern, replacement, start, end);
   Check(positions.empty() == list.empty() || positions_bounded || list_bounded,
         "search lists disagree on finding a match");
+  const int matched_again = Match(text, pattern);
+  Check(matched_again == matched || match_bounded || Bounded(),
+        "the cached pattern's match differs from the fresh one");
 
   if (text.empty() || pattern.empty()) return 0;
   Regex re;
