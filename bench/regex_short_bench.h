@@ -2,7 +2,7 @@
 // Shared by bench/native/regex_walks.cpp and bench/wine/regex_walks.cpp: the regex commands on short texts, a line
 // at a time, as scripts call them. Per call, over 1,000 lines of about 50 bytes: the command (through the DLL under
 // Wine), the bare std::regex work with the pattern compiled once, and the same compiled on every call; then a new
-// pattern on every call, and the memory that 20,000 distinct patterns in a row leave behind.
+// pattern on every call, and first the memory that 20,000 distinct patterns in a row leave behind.
 // Targets: a repeated pattern costs at most twice the bare compiled-once loop plus 2 us; a new pattern on every
 // call at most half the bare compile-and-match loop; the flood of patterns at most 16 MB.
 #include <algorithm>
@@ -116,7 +116,20 @@ inline void RunShort(const char* where, const ShortCommands& commands) {
       {"RegExSearch", Call::kSearch, "[\\w.+-]+@[\\w-]+\\.[\\w.-]+", "reply to support+#@mail.example.org, ticket #"},
   };
   const auto flags = std::regex::ECMAScript | std::regex::multiline;
-  std::printf("regex calls on short texts (%s): us per call, 1,000 lines of about 50 bytes, best of 5\n", where);
+  std::printf(
+      "regex calls on short texts (%s): first a flood of patterns, then us per call over 1,000 lines of about 50 "
+      "bytes, best of 5\n",
+      where);
+  // First, in a process that has compiled nothing yet: 20,000 distinct patterns in a row, and what the process
+  // keeps of them (the cache filled to its bounds).
+  const long long before = commands.memory();
+  for (int i = 0; i < 20000; ++i) {
+    const std::string pattern = "[a-z]+=([0-9]+)|flood" + std::to_string(i);
+    commands.match("width=120", pattern.c_str());
+  }
+  const double grown = static_cast<double>(commands.memory() - before) / (1024.0 * 1024.0);
+  std::printf("20,000 distinct patterns in a row: memory grew %.1f MB (target at most 16 MB: %s)\n", grown,
+              grown <= 16 ? "met" : "MISSED");
   std::printf("%-20s %-28s %9s %10s %13s %9s %s\n", "call", "pattern", "command", "bare once", "bare compile", "target",
               "");
   for (const Row& row : rows) {
@@ -190,16 +203,6 @@ inline void RunShort(const char* where, const ShortCommands& commands) {
                     lines.size());
   std::printf("%-20s %-28s %9.2f %10s %13.1f %9.2f %s\n", "RegExSearch", "a new pattern every call", fresh[0], "-",
               fresh[1], fresh[1] / 2, fresh[0] <= fresh[1] / 2 ? "met" : "MISSED");
-
-  // 20,000 distinct patterns in a row: what the process keeps of them.
-  const long long before = commands.memory();
-  for (int i = 0; i < 20000; ++i) {
-    const std::string pattern = "[a-z]+=([0-9]+)|flood" + std::to_string(i);
-    commands.match("width=120", pattern.c_str());
-  }
-  const double grown = static_cast<double>(commands.memory() - before) / (1024.0 * 1024.0);
-  std::printf("20,000 distinct patterns in a row: memory grew %.1f MB (target at most 16 MB: %s)\n", grown,
-              grown <= 16 ? "met" : "MISSED");
 }
 
 }  // namespace bench

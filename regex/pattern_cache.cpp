@@ -21,8 +21,19 @@ PatternLease::~PatternLease() {
 PatternCache::~PatternCache() { Clear(); }
 
 PatternCache& PatternCache::Shared() {
-  static PatternCache cache({bounds::kCachedPatterns, bounds::kCacheBytes, bounds::kCachedPatternBytes});
-  return cache;
+  // Freed when the module unloads, unless a thread ended while it held the lock (a process that exits terminates
+  // its other threads first): then it is left to the process's end rather than waited for.
+  struct Holder {
+    PatternCache* cache = new PatternCache({bounds::kCachedPatterns, bounds::kCacheBytes, bounds::kCachedPatternBytes});
+    ~Holder() {
+      if (!cache->mutex_.try_lock()) return;
+      cache->mutex_.unlock();
+      delete cache;
+    }
+  };
+  AccountPause pause;  // the cache's own blocks are no command's
+  static Holder holder;
+  return *holder.cache;
 }
 
 PatternLease PatternCache::Get(std::string_view pattern, Guard& guard) {
