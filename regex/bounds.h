@@ -66,17 +66,21 @@ inline constexpr double kClockShare = 0.9;
 // counted as Windows counts it: the heap blocks it holds and the stack pages its matcher touches, together, at
 // their peak. A thread's stack is a reservation whose pages commit as it grows (Wine commits the whole
 // reservation at the thread's start, but only the pages touched become resident), so the large-stack worker
-// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h).
+// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h). Measured
+// under Wine, the guarded matcher touches 264 bytes of stack per character of ".*" and 564 of "(a|b)*" (the bare
+// engine 240 and 530: the guarded iterator carries its guard), so ".*" matches about 260,000 characters and
+// "(a|b)*" about 118,000 within the bound.
 inline constexpr std::size_t kMiB = std::size_t{1} << 20;
 inline constexpr std::size_t kBaseBytes = 64 * kMiB;
 inline constexpr std::size_t kBytesPerArgumentByte = 16;
 // What needs room beyond the blocks held and the stack touched, measured as the rise of the process's peak
-// resident memory under Wine against the account's peak (tests/e2e/regex_bounds_test.cpp):
+// resident memory under Wine against the account's peak (the cases of tests/e2e/probe/regex_cases.h):
 // - the host's copy of a text answer, made after the command: charged as the answer's size when the command
 //   ends (run.h);
-// - the worker thread itself (its first pages, Wine's thread data) and the heap's own pages beyond the blocks
-//   (freed blocks it keeps for reuse, its headers and rounding): the rise passed the account's peak by 0.2 to
-//   1.1 MB in the cases of the tests. This much of the bound is kept for them.
+// - the worker thread itself (Wine's thread data, the top of its stack) and the heap's own pages beyond the
+//   blocks (its headers and rounding, pages of freed blocks it keeps): the rise passed the account's peak by
+//   0.05 MB (`(a|b)*` over 100,000 bytes) to 0.74 MB (the bracket copies); it fell 2.2 MB short of it where
+//   blocks are reserved larger than they are filled (an 11 MB answer growing). 2 MB of the bound are kept for it.
 inline constexpr std::size_t kHeapKeeps = 2 * kMiB;
 // The heap's own block header and rounding, beyond the bytes a block asks for (Wine's heap: 8 to 16 bytes).
 inline constexpr std::size_t kBlockOverhead = 16;
@@ -97,11 +101,13 @@ inline constexpr std::size_t kStackChargeStep = 64 * 1024;
 // The largest stack the worker reserves (i686): 1 million characters of ".*". Address space only, but a 32-bit
 // process has 2 GB of it, and the heap needs its share.
 inline constexpr std::size_t kLargestStack = 256 * kMiB;
-// The pattern compiler recurses once per term (an atom with its quantifiers, or an assertion) of an alternative,
-// up to the alternative's end, and once more per group, lookahead or bracket it is inside; nothing else of a
-// pattern takes stack, and it has no hook inside. Measured on i686 (MinGW GCC 12): a 10,741-character literal
-// (one term per character) filled 1 MB, 97.6 bytes a term; 3,246 nested "(" filled 1 MB, 323 bytes a level.
-// The check asks for this much room per term and per level (regex/dialect.h, CompileStack).
+// The pattern compiler recurses once per term (an atom with its quantifiers, or an assertion) of a sequence, down
+// to the sequence's end, and once more per group or lookahead it is inside; a bracket is one term however long,
+// and an alternative's end gives its terms' stack back. Nothing else takes stack, and nothing calls back inside.
+// Measured on i686 (MinGW GCC 12, -O2, stack pages painted and read back): 96 bytes a term (literals of 1,000 and
+// 11,000 characters), 320 bytes a nesting level with its term ("(" and "(?:" alike, 1,000 to 4,000 deep), 4 KB
+// for a bracket of 100 or of 100,000 characters. The check asks for 128 bytes a term and 384 more a level
+// (twice that in a 64-bit build), so that a long flat pattern compiles on the caller's stack.
 inline constexpr std::size_t kCompileBytesPerTerm = 32 * sizeof(void*);
 inline constexpr std::size_t kCompileBytesPerLevel = 96 * sizeof(void*);
 

@@ -282,7 +282,8 @@ Shape Measure(const Regex& compiled) {
   shape.states = automaton.states.size();
   shape.groups = automaton.groups;
   // Silent calls per touch, at the worst state: a few for ordinary patterns, huge where chains of empty
-  // alternatives end at a back-reference. Up to 8 silent calls a touch are within a touch's cost.
+  // alternatives end at a back-reference whose group may be unset, the one step that fails without a touch. Up to 8
+  // silent calls a touch are within a touch's cost.
   std::uint64_t ratio = 1;
   for (const Silent& w : SilentWork(automaton))
     ratio = std::max(ratio, w.calls / std::max<std::uint64_t>(1, w.touches));

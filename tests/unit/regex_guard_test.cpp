@@ -85,7 +85,8 @@ TEST(RegexGuard, LastErrorNamesTheKindOfFailure) {
 }
 
 TEST(RegexGuard, DeepRecursionMovesToTheLargeStackOrFails) {
-  // The worker's stack is a share of the memory bound (32 MB, twice that in a 64-bit build, for small texts).
+  // The worker reserves a stack as large as the memory bound (twice that in a 64-bit build); the stack touched
+  // counts against the bound.
   EXPECT_EQ(SearchPositions(std::string(20000, 'a'), "(a|b)*"), "[{0,20000},{20000,0}]");
   EXPECT_EQ(Replace(std::string(20000, 'b'), "(a|b)*", "x"), "xx");
   EXPECT_EQ(SearchPositions(std::string(3000000, 'a'), "(a|b)*"), "");
@@ -258,6 +259,150 @@ TEST(RegexReplacement, ExpandsAsStdFormatDoes) {
       EXPECT_EQ(out, expected.format(format)) << pattern << " with " << format;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Recurses depth times, with a kilobyte of frame each, touching the text at every level.
+__attribute__((noinline)) void Descend(GuardedIter it, int depth) {
+  volatile char frame[1024];
+  frame[0] = static_cast<char>(depth);
+  (void)(it == it);
+  if (depth > 1) Descend(it, depth - 1);
+  frame[1] = frame[0];
+}
+
+TEST(RegexGuard, HeapAndStackShareOneBound) {
+  MemoryAccount account(1 << 20);
+  EXPECT_TRUE(account.TouchStack(600 * 1024));
+  EXPECT_TRUE(account.TouchStack(300 * 1024)) << "touched pages stay: a shallower figure changes nothing";
+  EXPECT_EQ(account.stack(), 600u * 1024);
+  EXPECT_TRUE(account.Take(200 * 1024));
+  EXPECT_FALSE(account.Take(300 * 1024)) << "600 KB of stack and 500 KB of heap pass 1 MB";
+  EXPECT_TRUE(account.refused());
+
+  MemoryAccount heap_first(1 << 20);
+  EXPECT_TRUE(heap_first.Take(512 * 1024));
+  EXPECT_TRUE(heap_first.Fits(400 * 1024));
+  EXPECT_FALSE(heap_first.TouchStack(600 * 1024));
+  EXPECT_EQ(heap_first.peak(), 912u * 1024) << "what fitted counts at the peak";
+
+  // The last bytes of the bound are kept for small blocks, such as an error's message.
+  MemoryAccount small(bounds::kSmallBlockReserve + 4096);
+  EXPECT_FALSE(small.Take(8192));
+  MemoryAccount small_fits(bounds::kSmallBlockReserve + 4096);
+  EXPECT_TRUE(small_fits.Take(4096));
+  for (int i = 0; i < 100; ++i) EXPECT_TRUE(small_fits.Take(bounds::kSmallBlock));
+}
+
+TEST(RegexGuard, TheStackTouchedIsChargedAsItDeepens) {
+  const std::size_t depth = 2000;  // about 2 MB, inside the test thread's 8 MB
+  {
+    MemoryAccount account(64 << 20);
+    AccountScope scope(account);
+    Budget budget = Steps(std::int64_t{1} << 40);
+    Guard guard(StackLowEnd() + bounds::kStackMargin, budget);
+    Descend(GuardedIter("a", &guard), static_cast<int>(depth));
+    EXPECT_GE(account.stack(), depth * 1024);
+    EXPECT_LT(account.stack(), depth * 1024 * 3 + 2 * bounds::kStackChargeStep);
+  }
+  MemoryAccount account(1 << 20);
+  AccountScope scope(account);
+  Budget budget = Steps(std::int64_t{1} << 40);
+  Guard guard(StackLowEnd() + bounds::kStackMargin, budget);
+  EXPECT_THROW(Descend(GuardedIter("a", &guard), static_cast<int>(depth)), std::regex_error);
+  EXPECT_EQ(guard.tripped(), Trip::kMemory) << "2 MB of stack pass a 1 MB bound";
+  EXPECT_TRUE(account.refused());
+}
+
+TEST(RegexGuard, TheFirstTripIsTheReason) {
+  Failure failure;
+  // A full account: the time trip still reports time, for it allocates nothing as it unwinds.
+  EXPECT_EQ(RunGuarded({10, 10}, failure,
+                       [](Guard& guard) {
+                         MemoryAccount& account = *MemoryAccount::Current();
+                         EXPECT_TRUE(account.TouchStack(MemoryBound(10) - bounds::kHeapKeeps - account.live()));
+                         guard.Charge(INT64_MAX);
+                         return 1;
+                       }),
+            std::nullopt);
+  EXPECT_EQ(failure.kind, Failure::Kind::kTime);
+  // Near the bound an engine error is still the engine's: its message fits in the room kept for small blocks.
+  EXPECT_EQ(RunGuarded({10, 10}, failure,
+                       [](Guard&) -> int {
+                         MemoryAccount& account = *MemoryAccount::Current();
+                         EXPECT_TRUE(account.TouchStack(MemoryBound(10) - bounds::kHeapKeeps - account.live() - 1024));
+                         throw std::regex_error(std::regex_constants::error_paren);
+                       }),
+            std::nullopt);
+  EXPECT_EQ(failure.kind, Failure::Kind::kRejected);
+  EXPECT_EQ(failure.code, std::regex_constants::error_paren);
+  // The host copies a text answer: an answer that leaves no room for its copy is past the bound.
+  const std::size_t limit = MemoryBound(0) - bounds::kHeapKeeps;
+  EXPECT_EQ(RunGuarded({0, 0}, failure, [&](Guard&) { return std::string(limit / 3 * 2, 'a'); }), std::nullopt);
+  EXPECT_EQ(failure.kind, Failure::Kind::kMemory);
+  EXPECT_EQ(RunGuarded({0, 0}, failure, [&](Guard&) { return std::string(limit / 3, 'a'); })->size(), limit / 3);
+}
+
+TEST(RegexGuard, TheCompileIsChargedAndClocked) {
+  Budget budget{std::int64_t{1} << 50, Clock::now()};  // steps to spare, but the deadline has passed
+  Guard guard(0, budget);
+  EXPECT_THROW(Compile("[a][b]"), std::regex_error) << "each bracket's table reads the clock";
+  EXPECT_EQ(guard.tripped(), Trip::kTime);
+
+  Budget enough = Steps(std::int64_t{1} << 40);
+  Guard counted(0, enough);
+  Compile("[a-z]");
+  EXPECT_GE(counted.steps(), 256 * bounds::kCompileCallCost);
+}
+
+TEST(RegexGuard, OnlyBackReferencesThatMayFindTheirGroupUnsetDoSilentWork) {
+  const struct {
+    const char* pattern;
+    bool silent;
+  } cases[] = {
+      {"(a)(?:|){24}\\1", false}, {"(a)\\1(?:|){24}\\1", false},   {"(a)(b)(?:|){24}\\2\\1", false},
+      {"(x)?(?:|){24}\\1", true}, {"(?:(a)|b)(?:|){24}\\1", true}, {"(?=(a))(?:|){24}\\1", true},
+      {"(?:|){24}(a)\\1", false}, {"(a)*(?:|){24}\\1", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Measure(Compile(c.pattern)).weight > 1, c.silent) << c.pattern;
+  // Where the group is always set, every path reads the text: the engine's answer, at once.
+  EXPECT_EQ(Match("aa", "(a)(?:|){24}\\1"), 1);
+  EXPECT_STREQ(LastError(), "");
+  const std::string as(2000, 'a');
+  std::string expected = "[";
+  for (int i = 0; i < 2000; i += 2) expected += "{" + std::to_string(i) + ",2},";
+  expected.back() = ']';
+  EXPECT_EQ(SearchPositions(as, "(a)(?:|){20}\\1"), expected);
+}
+
+TEST(RegexDialect, CompileStackFollowsTermsAndGroups) {
+  const std::size_t t = bounds::kCompileBytesPerTerm;
+  const std::size_t l = bounds::kCompileBytesPerLevel;
+  const struct {
+    std::string pattern;
+    std::size_t bytes;
+  } cases[] = {
+      {"abc", 3 * t},
+      {std::string(10000, 'a'), 10000 * t},
+      {"[" + std::string(10000, 'a') + "]", t},
+      {"[]]" + std::string(10, 'a'), 12 * t},  // "[]" is a bracket of its own, then "]" and ten a's
+      {"[\\]a]b", 2 * t},
+      {"[[:alpha:]]]", 2 * t},
+      {"a|bc|d", 2 * t},
+      {"a{1000}b*?c+", 3 * t},
+      {"(((a)))", 4 * t + 3 * l},
+      {"(?:ab)(?=cd)e", 4 * t + l},
+      {"\\d\\12x", 3 * t},
+      {"x(a|bcd)y", 5 * t + l},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CompileStack(c.pattern), c.bytes) << c.pattern;
+  // A long flat alternation or bracket asks for little: it compiles on the caller's stack.
+  std::string words;
+  for (int i = 0; i < 20000; ++i) words += "word|";
+  EXPECT_EQ(CompileStack(words + "x"), 4 * t);
 }
 
 }  // namespace

@@ -23,7 +23,6 @@ inline Resident ResidentBytes() {
   return {static_cast<long long>(counters.WorkingSetSize), static_cast<long long>(counters.PeakWorkingSetSize)};
 }
 
-
 inline long long CommittedPrivateBytes() {
   long long total = 0;
   MEMORY_BASIC_INFORMATION info;
