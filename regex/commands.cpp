@@ -88,7 +88,7 @@ void NoError() { last_error[0] = '\0'; }
 // The pattern compiled, from the shared cache or now, with the guard adapted to it.
 PatternLease Lease(std::string_view pattern, Guard& guard) {
   PatternLease lease = PatternCache::Shared().Get(pattern, guard);
-  guard.Adopt((*lease).shape.states, (*lease).shape.weight);
+  guard.Adopt(lease->shape.states, lease->shape.weight);
   return lease;
 }
 
@@ -245,9 +245,9 @@ int Match(std::string_view text, std::string_view pattern) {
                const PatternLease lease = Lease(pattern, guard);
                GuardedMatch m = NewMatch(guard);
                const char* const end = text.data() + text.size();
-               return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, (*lease).regex)
-                          ? 1
-                          : 0;
+               const bool matched =
+                   std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, lease->regex);
+               return matched ? 1 : 0;
              })
       .value_or(0);
 }

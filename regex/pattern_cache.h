@@ -34,6 +34,7 @@ class PatternLease {
   ~PatternLease();
 
   const CompiledPattern& operator*() const noexcept { return *pattern_; }
+  const CompiledPattern* operator->() const noexcept { return pattern_.get(); }
   bool cached() const noexcept { return cached_; }
 
  private:
