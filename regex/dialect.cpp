@@ -273,6 +273,7 @@ Regex Compile(std::string_view pattern) {
   Regex compiled;
   compiled.imbue(DialectLocale());
   compiled.assign(pattern.data(), pattern.size(), Regex::ECMAScript | Regex::multiline);
+  EndCompile(compiled);
   return compiled;
 }
 
