@@ -45,4 +45,8 @@ AccountScope::AccountScope(MemoryAccount& account) noexcept : previous_(current)
 
 AccountScope::~AccountScope() { current = previous_; }
 
+AccountPause::AccountPause() noexcept : previous_(current) { current = nullptr; }
+
+AccountPause::~AccountPause() { current = previous_; }
+
 }  // namespace hostkit::regex

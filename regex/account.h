@@ -79,6 +79,19 @@ class AccountScope {
   MemoryAccount* previous_;
 };
 
+// Makes no account active on this thread for the scope's life: the blocks of the pattern cache
+// (regex/pattern_cache.h) are the cache's, kept and freed apart from the command that happens to be running.
+class AccountPause {
+ public:
+  AccountPause() noexcept;
+  ~AccountPause();
+  AccountPause(const AccountPause&) = delete;
+  AccountPause& operator=(const AccountPause&) = delete;
+
+ private:
+  MemoryAccount* previous_;
+};
+
 // operator new keeps a block's size in a header of this many bytes before it (16 keeps malloc's alignment).
 inline constexpr std::size_t kBlockHeader = 16;
 

@@ -111,4 +111,19 @@ inline constexpr std::size_t kLargestStack = 256 * kMiB;
 inline constexpr std::size_t kCompileBytesPerTerm = 32 * sizeof(void*);
 inline constexpr std::size_t kCompileBytesPerLevel = 96 * sizeof(void*);
 
+// --- Pattern cache ------------------------------------------------------------------------------------------
+// Scripts call the commands a line at a time with a few patterns, and compiling was nearly all of such a call
+// (regex/pattern_cache.h). 256 patterns cover a loop over a table of a few hundred words made into patterns, and
+// are far more than the handful a loop usually repeats. Measured natively with the memory account, a compiled
+// pattern of about 50 bytes with a few brackets holds 3 to 6 KB (a bracket's 256-byte table and its matcher, about
+// 40 bytes a state), so 256 of them take 1 to 2 MB; 4 MB leaves room for larger ones and keeps the process flat
+// under a flood of distinct patterns, far below a command's 64 MB. A compiled pattern of more than 1 MB (tens of
+// thousands of states, compiled in tens of milliseconds, where the cache saves least) serves its call alone,
+// so that one large pattern cannot empty the cache.
+inline constexpr std::size_t kCachedPatterns = 256;
+inline constexpr std::size_t kCacheBytes = 4 * kMiB;
+inline constexpr std::size_t kCachedPatternBytes = kMiB;
+// An entry's own blocks beyond its pattern's: its key's block, the list and index nodes (about 100 bytes).
+inline constexpr std::size_t kCacheEntryOverhead = 128;
+
 }  // namespace hostkit::regex::bounds

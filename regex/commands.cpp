@@ -7,7 +7,8 @@
 #include "regex/bounds.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
-#include "regex/pattern_facts.h"
+#include "regex/pattern.h"
+#include "regex/pattern_cache.h"
 #include "regex/replacement.h"
 #include "regex/run.h"
 #include "regex/start_filter.h"
@@ -84,12 +85,11 @@ auto Run(Limits limits, Job job) {
 // A command given an empty argument answers its failure value without an error.
 void NoError() { last_error[0] = '\0'; }
 
-Regex CompileGuarded(std::string_view pattern, Guard& guard) {
-  guard.RequireRoom(CompileStack(pattern));
-  Regex compiled = Compile(pattern);
-  const Shape shape = Measure(compiled);
-  guard.Adopt(shape.states, shape.weight);
-  return compiled;
+// The pattern compiled, from the shared cache or now, with the guard adapted to it.
+PatternLease Lease(std::string_view pattern, Guard& guard) {
+  PatternLease lease = PatternCache::Shared().Get(pattern, guard);
+  guard.Adopt(lease->shape.states, lease->shape.weight);
+  return lease;
 }
 
 GuardedMatch NewMatch(Guard& guard) { return GuardedMatch(GuardAlloc<std::sub_match<GuardedIter>>(&guard)); }
@@ -107,13 +107,13 @@ class Searcher {
  public:
   using Flags = std::regex_constants::match_flag_type;
 
-  Searcher(std::string_view pattern, const Regex& compiled, const char* begin, const char* end, Guard& guard)
-      : compiled_(compiled),
+  Searcher(const CompiledPattern& pattern, const char* begin, const char* end, Guard& guard)
+      : compiled_(pattern.regex),
         end_(end),
         guard_(guard),
-        filter_(Facts(pattern, compiled, guard), std::string_view(begin, static_cast<std::size_t>(end - begin))),
+        filter_(pattern.facts, std::string_view(begin, static_cast<std::size_t>(end - begin))),
         call_cost_(bounds::kCallCostPlaces +
-                   static_cast<std::ptrdiff_t>(pattern.size()) / bounds::kPatternBytesPerPlace),
+                   static_cast<std::ptrdiff_t>(pattern.source_bytes) / bounds::kPatternBytesPerPlace),
         credit_(2 * call_cost_) {}
 
   bool Search(const char* from, GuardedMatch& m, Flags flags) {
@@ -138,11 +138,6 @@ class Searcher {
   }
 
  private:
-  static PatternFacts Facts(std::string_view pattern, const Regex& compiled, Guard& guard) {
-    guard.Charge(bounds::kFactsClassesCost + static_cast<std::int64_t>(pattern.size()) * bounds::kFactsByteCost);
-    return ReadPatternFacts(pattern, compiled.getloc());
-  }
-
   void Earn(std::ptrdiff_t bytes) {
     const std::ptrdiff_t limit = bounds::kCreditCalls * call_cost_;
     credit_ = std::clamp(credit_ + bytes, -limit, limit);
@@ -175,9 +170,9 @@ class Searcher {
 // without copying. An empty match is listed like any other and the next search starts one byte further on; the
 // walk ends once the empty remainder at the end of the text has been searched.
 template <class Found>
-void SearchWalk(std::string_view text, std::string_view pattern, const Regex& compiled, Guard& guard, Found&& found) {
+void SearchWalk(std::string_view text, const CompiledPattern& pattern, Guard& guard, Found&& found) {
   const char* const end = text.data() + text.size();
-  Searcher searcher(pattern, compiled, text.data(), end, guard);
+  Searcher searcher(pattern, text.data(), end, guard);
   GuardedMatch m = NewMatch(guard);
   for (const char* from = text.data();;) {
     if (!searcher.Search(from, m, std::regex_constants::match_default)) return;
@@ -196,12 +191,12 @@ void SearchWalk(std::string_view text, std::string_view pattern, const Regex& co
 // The replace walk of std::regex_replace with default flags (regex_iterator's steps in libstdc++ 12), run through
 // the guarded iterator: after a non-empty match the previous byte is visible to anchors (match_prev_avail); after
 // an empty one a non-empty match at the same place is tried first, else the search moves on by one byte.
-std::string ReplaceWalk(std::string_view text, std::string_view pattern, const Regex& compiled,
-                        const Replacement& replacement, Guard& guard) {
+std::string ReplaceWalk(std::string_view text, const CompiledPattern& pattern, const Replacement& replacement,
+                        Guard& guard) {
   using namespace std::regex_constants;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
-  Searcher searcher(pattern, compiled, text.data(), end, guard);
+  Searcher searcher(pattern, text.data(), end, guard);
   std::string out;
   GuardedMatch m = NewMatch(guard);
   match_flag_type flags = match_default;
@@ -235,8 +230,8 @@ std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std:
                            std::size_t argument_bytes) {
   return Run({text.size(), argument_bytes},
              [&](Guard& guard) {
-               const Regex compiled = CompileGuarded(pattern, guard);
-               return ReplaceWalk(text, pattern, compiled, Replacement(replacement), guard);
+               const PatternLease lease = Lease(pattern, guard);
+               return ReplaceWalk(text, *lease, Replacement(replacement), guard);
              })
       .value_or(std::string());
 }
@@ -248,10 +243,12 @@ int Match(std::string_view text, std::string_view pattern) {
   if (text.empty() || pattern.empty()) return 0;
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
-               const Regex compiled = CompileGuarded(pattern, guard);
+               const PatternLease lease = Lease(pattern, guard);
                GuardedMatch m = NewMatch(guard);
                const char* const end = text.data() + text.size();
-               return std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, compiled) ? 1 : 0;
+               const bool matched =
+                   std::regex_match(GuardedIter(text.data(), &guard), GuardedIter(end, &guard), m, lease->regex);
+               return matched ? 1 : 0;
              })
       .value_or(0);
 }
@@ -261,9 +258,9 @@ std::string Search(std::string_view text, std::string_view pattern) {
   if (text.empty() || pattern.empty()) return {};
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
-               const Regex compiled = CompileGuarded(pattern, guard);
+               const PatternLease lease = Lease(pattern, guard);
                std::string list = "[";
-               SearchWalk(text, pattern, compiled, guard, [&](const GuardedMatch& m, const char*, const char*) {
+               SearchWalk(text, *lease, guard, [&](const GuardedMatch& m, const char*, const char*) {
                  for (std::size_t i = 0; i < m.size(); ++i) {
                    const char* const first = m[i].matched ? m[i].first.base() : nullptr;
                    const char* const last = m[i].matched ? m[i].second.base() : nullptr;
@@ -285,17 +282,16 @@ std::string SearchPositions(std::string_view text, std::string_view pattern) {
   if (text.empty() || pattern.empty()) return {};
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
-               const Regex compiled = CompileGuarded(pattern, guard);
+               const PatternLease lease = Lease(pattern, guard);
                std::string list = "[";
-               SearchWalk(text, pattern, compiled, guard,
-                          [&](const GuardedMatch&, const char* first, const char* last) {
-                            guard.Charge(24 * bounds::kResultByteCost);
-                            list += '{';
-                            list += std::to_string(first - text.data());
-                            list += ',';
-                            list += std::to_string(last - first);
-                            list += "},";
-                          });
+               SearchWalk(text, *lease, guard, [&](const GuardedMatch&, const char* first, const char* last) {
+                 guard.Charge(24 * bounds::kResultByteCost);
+                 list += '{';
+                 list += std::to_string(first - text.data());
+                 list += ',';
+                 list += std::to_string(last - first);
+                 list += "},";
+               });
                if (list.size() == 1) return std::string();
                list.back() = ']';
                return list;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <locale>
 #include <vector>
 
 #include "regex/bounds.h"
@@ -10,24 +9,6 @@
 
 namespace hostkit::regex {
 namespace {
-
-// libstdc++ asks the regex's locale whether a character ends a line: it narrows the character through the ctype
-// facet and, under ECMAScript, takes both "\n" and "\r" (so "^" matched at 0, 2 and 3 in "x\r\ny"). A facet that
-// narrows "\r" to the default character leaves line feeds as the only line ends. The pattern scanner narrows only
-// to look up special characters, and "\r" is none, so patterns read exactly as before.
-class LineFeedCtype final : public std::ctype<char> {
- protected:
-  char do_narrow(char c, char fallback) const override { return c == '\r' ? fallback : c; }
-  const char* do_narrow(const char* low, const char* high, char fallback, char* to) const override {
-    for (; low != high; ++low, ++to) *to = do_narrow(*low, fallback);
-    return high;
-  }
-};
-
-const std::locale& DialectLocale() {
-  static const std::locale locale(std::locale::classic(), new LineFeedCtype);
-  return locale;
-}
 
 constexpr std::uint64_t kCap = std::uint64_t{1} << 60;
 
@@ -292,6 +273,7 @@ Regex Compile(std::string_view pattern) {
   Regex compiled;
   compiled.imbue(DialectLocale());
   compiled.assign(pattern.data(), pattern.size(), Regex::ECMAScript | Regex::multiline);
+  EndCompile(compiled);
   return compiled;
 }
 

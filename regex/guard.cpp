@@ -74,6 +74,8 @@ void Guard::ChargeCurrent(std::int64_t steps) {
   if (current != nullptr) current->Charge(steps);
 }
 
+Guard* Guard::Current() noexcept { return current; }
+
 void Guard::ChargeCompileCurrent(std::int64_t steps) {
   if (current != nullptr) current->ChargeCompile(steps);
 }

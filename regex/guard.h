@@ -83,6 +83,8 @@ class Guard {
       Spend(0);
   }
   static void ChargeCompileCurrent(std::int64_t steps);
+  // The current guard of this thread, or null.
+  static Guard* Current() noexcept;
 
   // Adapts the guard to a compiled pattern: every state can add a matcher frame between two touches, so the
   // floor rises by that much (and the stack charged goes that far below the deepest touch); in patterns that do much

@@ -59,4 +59,8 @@ Automaton ReadAutomaton(const Regex& compiled) {
   return automaton;
 }
 
+void EndCompile(const Regex& compiled) noexcept {
+  if (const NfaPtr& nfa = compiled.*MemberOf(NfaTag{})) nfa->_M_traits.EndCompile();
+}
+
 }  // namespace hostkit::regex

@@ -33,4 +33,8 @@ struct Automaton {
 // Empty for a default-constructed Regex.
 Automaton ReadAutomaton(const Regex& compiled);
 
+// Ends the compile of the automaton's traits (regex/traits.h): from now on they charge the current guard of
+// whichever thread matches. Nothing for a default-constructed Regex.
+void EndCompile(const Regex& compiled) noexcept;
+
 }  // namespace hostkit::regex

@@ -32,6 +32,12 @@ bool EachSize(std::size_t bytes, Try&& attempt) {
   }
 }
 
+// A thread's stack: [low, high), low past the guard pages; zeros when unknown.
+struct StackRange {
+  std::uintptr_t low = 0;
+  std::uintptr_t high = 0;
+};
+
 struct Start {
   void (*job)(void*) noexcept;
   void* context;
@@ -48,17 +54,16 @@ std::size_t LargeStackBytes(std::size_t bound) noexcept {
 
 #ifdef _WIN32
 
-std::uintptr_t StackLowEnd() noexcept {
-  // A thread's stack is one reservation; its lowest pages are the guard that raises the overflow exception,
-  // a few pages (more after SetThreadStackGuarantee) that the caller's margin covers.
-  MEMORY_BASIC_INFORMATION info{};
-  const void* here = __builtin_frame_address(0);
-  // Without an answer the current frame counts as the low end: no room, so the job moves to a thread of ours.
-  if (::VirtualQuery(here, &info, sizeof info) == 0) return reinterpret_cast<std::uintptr_t>(here);
-  return reinterpret_cast<std::uintptr_t>(info.AllocationBase) + 4 * 4096;
-}
-
 namespace {
+StackRange AskStack() noexcept {
+  // A thread's stack is one reservation; its lowest pages are the guard that raises the overflow exception,
+  // a few pages (more after SetThreadStackGuarantee) that the caller's margin covers. The frame is in the
+  // committed part at the reservation's top.
+  MEMORY_BASIC_INFORMATION info{};
+  if (::VirtualQuery(__builtin_frame_address(0), &info, sizeof info) == 0) return {};
+  return {reinterpret_cast<std::uintptr_t>(info.AllocationBase) + 4 * 4096,
+          reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize};
+}
 
 // Gives back the pages of this thread's stack below the current frame (less a margin for the thread's exit):
 // the job is done, and Wine frees an exited thread's stack only when the next thread exits, so without this the
@@ -106,20 +111,18 @@ bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* conte
 
 #else
 
-// Without an answer the current frame counts as the low end: no room, so the job moves to a thread of ours.
-std::uintptr_t Here() noexcept { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
-
-std::uintptr_t StackLowEnd() noexcept {
+namespace {
+StackRange AskStack() noexcept {
   pthread_attr_t attr;
-  if (pthread_getattr_np(pthread_self(), &attr) != 0) return Here();
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return {};
   void* low = nullptr;
   std::size_t size = 0;
   const int got = pthread_attr_getstack(&attr, &low, &size);
   pthread_attr_destroy(&attr);
-  return got == 0 ? reinterpret_cast<std::uintptr_t>(low) : Here();
+  if (got != 0) return {};
+  return {reinterpret_cast<std::uintptr_t>(low), reinterpret_cast<std::uintptr_t>(low) + size};
 }
 
-namespace {
 void* ThreadMain(void* parameter) {
   const auto* start = static_cast<const Start*>(parameter);
   start->job(start->context);
@@ -143,5 +146,16 @@ bool RunOnLargeStack(std::size_t bytes, void (*job)(void*) noexcept, void* conte
 }
 
 #endif
+
+// The stack is asked about once per thread, and again only when the frame is outside the stack last seen (a host
+// that runs fibers has a stack per fiber): the query costs as much as a whole call with a cached pattern (glibc
+// reads /proc/self/maps for the main thread). Without an answer the current frame counts as the low end: no
+// room, so the job moves to a thread of ours.
+std::uintptr_t StackLowEnd() noexcept {
+  thread_local StackRange seen;
+  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  if (here <= seen.low || here >= seen.high) seen = AskStack();
+  return seen.low != 0 ? seen.low : here;
+}
 
 }  // namespace hostkit::regex

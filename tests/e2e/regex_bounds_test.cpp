@@ -99,8 +99,8 @@ TEST(RegexBounds, CallsTheEngineAnswersInsideTheBoundsGiveItsAnswer) {
   }
 }
 
-// Past the bounds: matches too deep for the memory bound, silent work the guard cannot see, a compile of 41,000
-// bracket tables. Each ends with its reason, within its bounds, and the process works on.
+// Past the bounds: matches too deep for the memory bound, silent work the guard cannot see. Each ends with its
+// reason, within its bounds, and the process works on; so does a compile of 41,000 bracket tables, with its answer.
 TEST(RegexBounds, CallsPastTheBoundsEndWithTheirReason) {
   const struct {
     const char* name;
@@ -110,7 +110,9 @@ TEST(RegexBounds, CallsPastTheBoundsEndWithTheirReason) {
       {"dot-star-400k", "memory bound exceeded", kDeepUnwindTolerance},
       {"alternatives-200k", "memory bound exceeded", kDeepUnwindTolerance},
       {"unset-backref", "time bound exceeded", kWineTimeTolerance},
-      {"bracket-tables", "time bound exceeded", kWineTimeTolerance},
+      // Answered inside the bound since the traits answer the compiler from tables (0.4 s under Wine, where the
+      // locale's answers took 5 s): the engine's own answer, 0, within the time bound.
+      {"bracket-tables", "", kWineTimeTolerance},
   };
   const auto all = e2e::regex_cases::All();
   for (const auto& c : cases) {

@@ -3,7 +3,9 @@
 // Beyond crashes, leaks and hangs it checks the guarded walks against plain std::regex on small inputs, where the
 // unguarded engine is safe to run once the guarded command finished within its bounds, and the walks that skip places
 // against the engine's own walks (every place tried) over a text of several hundred bytes with the pattern's start
-// bytes sprinkled in.
+// bytes sprinkled in. The commands after the first find the pattern in the cache. The dialect's traits answer from
+// tables: on short texts the same pattern compiled with the base std::regex_traits<char> (same locale) must give the
+// same answers.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +19,10 @@
 #include "regex/commands.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
+#include "regex/pattern_cache.h"
 #include "regex/pattern_facts.h"
 #include "regex/stack.h"
+#include "regex/traits_tables.h"
 
 namespace {
 
@@ -38,8 +42,9 @@ void Check(bool ok, const char* what) {
   }
 }
 
-// The search walk over plain pointers and the unguarded engine.
-std::string ReferencePositions(std::string_view text, const Regex& re) {
+// The search walk over plain pointers and the unguarded engine, with the dialect's traits or the base's.
+template <class Re>
+std::string ReferencePositions(std::string_view text, const Re& re) {
   std::string list = "[";
   const char* const end = text.data() + text.size();
   std::cmatch m;
@@ -175,6 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(Field(rest));
 
   // Each command's result with its error: a bound (time, memory, stack) may end one command and not another.
+  // The first command compiles the pattern afresh; the others find it in the cache.
+  PatternCache::Shared().Clear();
   const int matched = Match(text, pattern);
   const bool match_bounded = Bounded();
   const std::string positions = SearchPositions(text, pattern);
@@ -186,6 +193,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string slice = ReplaceSlice(text, pattern, replacement, start, end);
   Check(positions.empty() == list.empty() || positions_bounded || list_bounded,
         "search lists disagree on finding a match");
+  const int matched_again = Match(text, pattern);
+  Check(matched_again == matched || match_bounded || Bounded(),
+        "the cached pattern's match differs from the fresh one");
 
   if (text.empty() || pattern.empty()) return 0;
   Regex re;
@@ -208,6 +218,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!positions_bounded) Check(positions == ReferencePositions(text, re), "positions differ from std::regex_search");
     if (!replace_bounded)
       Check(replaced == std::regex_replace(text, re, replacement), "replace differs from std::regex_replace");
+    std::regex base;
+    base.imbue(DialectLocale());
+    try {
+      base.assign(pattern, std::regex::ECMAScript | std::regex::multiline);
+    } catch (const std::regex_error&) {
+      Check(false, "the base traits reject a pattern the tables accept");
+    }
+    if (!match_bounded)
+      Check(std::regex_match(text, re) == std::regex_match(text, base), "match differs from the base traits'");
+    Check(ReferencePositions(text, re) == ReferencePositions(text, base), "positions differ from the base traits'");
+    Check(std::regex_replace(text, re, replacement) == std::regex_replace(text, base, replacement),
+          "replace differs from the base traits'");
   }
   // The same over a text long enough that the commands skip places.
   const std::string long_text = LongText(text, ReadPatternFacts(pattern, re.getloc()), data[0]);

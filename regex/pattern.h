@@ -1,0 +1,27 @@
+#pragma once
+// A pattern as the commands use it, made once: compiled in the dialect (regex/dialect.h), measured for the guard,
+// and its facts read for the start filter (regex/pattern_facts.h). The walks take this one type; the pattern
+// cache (regex/pattern_cache.h) keeps it between calls.
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "regex/dialect.h"
+#include "regex/guard.h"
+#include "regex/pattern_facts.h"
+
+namespace hostkit::regex {
+
+struct CompiledPattern {
+  Regex regex;
+  Shape shape;
+  PatternFacts facts;
+  std::size_t source_bytes = 0;  // the pattern's length: an engine call's cost grows with it
+};
+
+// Compiles a pattern within the guard: the compiler's stack is checked first and its work charged (the traits'
+// calls), then the automaton is measured and the facts read, charged too. Throws std::regex_error when the
+// engine rejects the pattern, or the guard's trip.
+std::shared_ptr<CompiledPattern> CompilePattern(std::string_view pattern, Guard& guard);
+
+}  // namespace hostkit::regex
