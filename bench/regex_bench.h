@@ -11,6 +11,7 @@
 #include <regex>
 #include <string>
 
+#include "bench/bare_walk.h"
 #include "regex/account.h"
 #include "regex/dialect.h"
 #include "regex/guard.h"
@@ -42,18 +43,9 @@ inline double Seconds(const std::function<void()>& run, int repeats) {
 // The search walk of the commands with plain pointers: what std::regex costs with nothing around it.
 inline std::size_t BarePositions(const std::string& text, const std::regex& re) {
   std::string list = "[";
-  const char* const end = text.data() + text.size();
-  std::cmatch m;
-  for (const char* from = text.data();;) {
-    if (!std::regex_search(from, end, m, re)) break;
+  BareWalk(text, re, [&](const std::cmatch& m) {
     list += "{" + std::to_string(m[0].first - text.data()) + "," + std::to_string(m[0].second - m[0].first) + "},";
-    if (m[0].second != m[0].first)
-      from = m[0].second;
-    else if (m[0].second == end)
-      break;
-    else
-      from = m[0].second + 1;
-  }
+  });
   return list.size();
 }
 

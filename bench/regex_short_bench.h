@@ -1,5 +1,5 @@
 #pragma once
-// Shared by bench/native/regex_walks.cpp and bench/wine/regex_walks.cpp: the regex commands on short texts, a line
+// Shared by bench/native/regex_short.cpp and bench/wine/regex_short.cpp: the regex commands on short texts, a line
 // at a time, as scripts call them. Per call, over 1,000 lines of about 50 bytes: the command (through the DLL under
 // Wine), the bare std::regex work with the pattern compiled once, and the same compiled on every call; then a new
 // pattern on every call, and first the memory that 20,000 distinct patterns in a row leave behind.
@@ -12,6 +12,8 @@
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "bench/bare_walk.h"
 
 namespace bench {
 
@@ -51,22 +53,13 @@ inline std::size_t Bare(Call call, const std::string& line, const std::regex& re
   if (call == Call::kMatch) return std::regex_match(line, re) ? 1 : 0;
   if (call == Call::kReplace) return std::regex_replace(line, re, "#").size();
   std::string list = "[";
-  const char* const end = line.data() + line.size();
-  std::cmatch m;
-  for (const char* from = line.data();;) {
-    if (!std::regex_search(from, end, m, re)) break;
+  BareWalk(line, re, [&](const std::cmatch& m) {
     if (call == Call::kPositions) {
       list += "{" + std::to_string(m[0].first - line.data()) + "," + std::to_string(m[0].length()) + "},";
     } else {
       for (const auto& group : m) list += "\"" + group.str() + "\",";
     }
-    if (m[0].second != m[0].first)
-      from = m[0].second;
-    else if (m[0].second == end)
-      break;
-    else
-      from = m[0].second + 1;
-  }
+  });
   return list.size();
 }
 

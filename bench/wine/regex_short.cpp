@@ -6,25 +6,22 @@
 #include <cstring>
 
 #include "bench/regex_short_bench.h"
+#include "bench/wine/engine_side.h"
 #include "tests/e2e/harness/process_memory.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
 
+using bench::Export;
+
 using Match = int (*)(const char*, const char*);
 using Search = char* (*)(const char*, const char*);
 using Replace = char* (*)(const char*, const char*, const char*);
-using DeleteString = std::intptr_t (*)(std::intptr_t);
-
-template <class Function>
-Function Export(HMODULE module, const char* decorated) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, decorated)));
-}
 
 // The engine's side of a call: it reads the result and frees it with its delete-string function.
 std::size_t Take(char* result) {
   const std::size_t size = result != nullptr ? std::strlen(result) : 0;
-  reinterpret_cast<DeleteString>(hostrun::HostDouble::DeleteStringAddress())(reinterpret_cast<std::intptr_t>(result));
+  bench::Release(result);
   return size;
 }
 

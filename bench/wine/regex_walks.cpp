@@ -7,25 +7,22 @@
 
 #include "bench/regex_bench.h"
 #include "bench/regex_skip_bench.h"
+#include "bench/wine/engine_side.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
 
+using bench::Export;
+
 using Search = char* (*)(const char*, const char*);
 using Replace = char* (*)(const char*, const char*, const char*);
-using DeleteString = std::intptr_t (*)(std::intptr_t);
-
-template <class Function>
-Function Export(HMODULE module, const char* decorated) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, decorated)));
-}
 
 // The engine's side of a call: it passes its own strings as they are (the host double's script calls copy every
 // argument, which under Wine costs about 0.5 ms per MB and is no part of the command), reads the result and
 // frees it with its delete-string function.
 std::string Take(char* result) {
   std::string text = result != nullptr ? result : "";
-  reinterpret_cast<DeleteString>(hostrun::HostDouble::DeleteStringAddress())(reinterpret_cast<std::intptr_t>(result));
+  bench::Release(result);
   return text;
 }
 
