@@ -45,11 +45,13 @@ docs-images: build
 	tools/wine/run.sh $(WIN32)/bin/docs_images.exe "Z:$(abspath $(WIN32))/docs-images" </dev/null
 	for f in $(WIN32)/docs-images/*.bmp; do convert "$$f" -strip "docs/images/$$(basename "$${f%.bmp}").png"; done
 
-# A longer fuzz run of the regex module (seconds in FUZZ_SECONDS); new inputs stay in build/.
+# A longer fuzz run of the regex module (seconds in FUZZ_SECONDS); new inputs and the fuzzer's findings (crash-,
+# slow-unit-, ...) stay in build/.
 FUZZ_SECONDS ?= 600
 fuzz: build
-	rm -rf $(NATIVE)/fuzz-corpus && cp -r tests/fuzz/regex_corpus $(NATIVE)/fuzz-corpus
+	rm -rf $(NATIVE)/fuzz-corpus && cp -r tests/fuzz/regex_corpus $(NATIVE)/fuzz-corpus && mkdir -p $(NATIVE)/fuzz-findings
 	$(NATIVE)/tests/fuzz/regex_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+	  -artifact_prefix=$(abspath $(NATIVE))/fuzz-findings/ \
 	  -print_final_stats=1 $(NATIVE)/fuzz-corpus
 
 clean:

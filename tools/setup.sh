@@ -9,7 +9,11 @@
 # sometimes with 0 and an "E:" line, and the packages of that index cannot be installed until the mirror has caught
 # up. The update is tried twice and then given up with a warning; a failed install ends with one message that says
 # what could not be installed and why. Whatever stopped a run, the next run picks up from where it stopped.
+# A failed index together with what a machine already has installed can also break the install itself (packages of
+# that suite's other architecture newer than any twin it can fetch): the install is then tried once more with apt
+# reading a copy of the source lists that leaves out the suites whose index failed (nothing under /etc changes).
 #   HOSTKIT_APT_RETRY_SECONDS   the wait before the second update (default 20)
+#   HOSTKIT_APT_ETC             the folder of apt's source lists (default /etc/apt; for the set-up's own tests)
 set -euo pipefail
 
 need=()
@@ -36,8 +40,11 @@ failed_indexes() { sed -n 's/^[EW]: Failed to fetch //p' <<<"$1"; }
 # apt-get update, twice at most. Its exit code alone does not tell: a failed index may leave it 0 with an
 # "E: Some index files failed to download" line. Never fails itself: without the newest indexes the install may still
 # find what it needs in the ones apt has.
+# The indexes the last update_indexes could not fetch, as failed_indexes gives them.
+failed_fetches=
 update_indexes() {
   local output status attempt
+  failed_fetches=
   for attempt in 1 2; do
     status=0
     output=$(apt-get update -qq 2>&1) || status=$?
@@ -49,12 +56,11 @@ update_indexes() {
       sleep "${HOSTKIT_APT_RETRY_SECONDS:-20}"
     fi
   done
-  local failed
-  failed=$(failed_indexes "$output")
+  failed_fetches=$(failed_indexes "$output")
   say "warning: apt-get update failed twice (exit code $status); going on with the indexes apt has."
-  if [ -n "$failed" ]; then
+  if [ -n "$failed_fetches" ]; then
     say "warning: the index that could not be fetched, with apt's reason:"
-    sed 's/^/    /' <<<"$failed" >&2
+    sed 's/^/    /' <<<"$failed_fetches" >&2
   else
     sed 's/^/    /' <<<"$output" >&2
   fi
@@ -64,6 +70,48 @@ update_indexes() {
 install_reason() {
   awk '/^The following packages have unmet dependencies:/ { unmet = 1; print; next }
        unmet && /^ / { print; next } { unmet = 0 } /^E: / { print }' <<<"$1"
+}
+
+# The suites of the failed indexes, one a line: the path part after "/dists/" of each index's address.
+failed_suites() { sed -n 's|^[^ ]*/dists/\([^/ ]*\)/.*|\1|p' <<<"$1" | sort -u; }
+
+# Writes into folder $1 a copy of apt's source lists without the suites named in $2 (one a line): one-line entries
+# ("deb [options] URI SUITE COMPONENTS") of such a suite are dropped; a deb822 stanza loses the suite from its
+# Suites field, and the whole stanza when no suite is left.
+reduced_sources() {
+  local out=$1 suites=$2 etc=${HOSTKIT_APT_ETC:-/etc/apt} file
+  mkdir -p "$out/sources.list.d"
+  : >"$out/sources.list"
+  for file in "$etc/sources.list" "$etc"/sources.list.d/*.list; do
+    [ -f "$file" ] || continue
+    local target=$out/sources.list.d/$(basename "$file")
+    [ "$file" = "$etc/sources.list" ] && target=$out/sources.list
+    awk -v drop="$suites" '
+      BEGIN { n = split(drop, d, "\n"); for (i = 1; i <= n; i++) if (d[i] != "") skip[d[i]] = 1 }
+      $1 == "deb" || $1 == "deb-src" {
+        f = 2; if ($f ~ /^\[/) { while ($f !~ /\]$/ && f < NF) f++; f++ }
+        if (($(f + 1)) in skip) next
+      }
+      { print }' "$file" >"$target"
+  done
+  for file in "$etc"/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    awk -v drop="$suites" '
+      BEGIN { n = split(drop, d, "\n"); for (i = 1; i <= n; i++) if (d[i] != "") skip[d[i]] = 1; RS = ""; ORS = "\n\n" }
+      {
+        out = ""; lines = split($0, line, "\n")
+        for (i = 1; i <= lines; i++) {
+          if (line[i] ~ /^Suites:/) {
+            m = split(substr(line[i], 8), s, /[ \t]+/); kept = ""
+            for (j = 1; j <= m; j++) if (s[j] != "" && !(s[j] in skip)) kept = kept " " s[j]
+            if (kept == "") { out = ""; break }
+            line[i] = "Suites:" kept
+          }
+          out = out line[i] "\n"
+        }
+        if (out != "") printf "%s\n", out
+      }' "$file" >"$out/sources.list.d/$(basename "$file")"
+  done
 }
 
 have cmake || need+=(cmake)
@@ -105,6 +153,17 @@ if [ ${#need[@]} -gt 0 ]; then
   status=0
   # -f completes the dependencies of packages that an earlier, interrupted run left without them.
   output=$(apt-get install -f -y -qq "${need[@]}" 2>&1) || status=$?
+  suites=$(failed_suites "$failed_fetches")
+  if [ "$status" -ne 0 ] && [ -n "$suites" ]; then
+    lists=$(mktemp -d)
+    trap 'rm -rf "$lists"' EXIT
+    reduced_sources "$lists" "$suites"
+    say "the install failed while the index of $(echo $suites) could not be fetched; trying once more without" \
+      "that suite (a later apt-get upgrade brings its updates)"
+    status=0
+    output=$(apt-get -o Dir::Etc::SourceList="$lists/sources.list" -o Dir::Etc::SourceParts="$lists/sources.list.d" \
+      install -f -y -qq "${need[@]}" 2>&1) || status=$?
+  fi
   if [ "$status" -ne 0 ]; then
     {
       echo "setup: could not install: ${need[*]}"

@@ -46,7 +46,13 @@ case " $* " in
     exit 100 ;;
   *" install "*)
     echo "Reading package lists..."
-    if [ -e "$FAKE_STATE/install-fails" ]; then
+    # With install-heals, only an install that reads other source lists succeeds: they are kept for the test.
+    if [ -e "$FAKE_STATE/install-heals" ] && [[ " $* " == *" -o Dir::Etc::SourceParts="* ]]; then
+      for option; do
+        case $option in Dir::Etc::SourceList=*) cp "${option#*=}" "$FAKE_STATE/given.list" ;;
+          Dir::Etc::SourceParts=*) cp -r "${option#*=}" "$FAKE_STATE/given.d" ;; esac
+      done
+    elif [ -e "$FAKE_STATE/install-fails" ] || [ -e "$FAKE_STATE/install-heals" ]; then
       echo "Some packages could not be installed. This may mean that you have"
       echo "The following packages have unmet dependencies:"
       echo " wine32:i386 : Depends: libwine:i386 (= 8.0~repack-4+deb12u1) but it is not going to be installed"
@@ -77,7 +83,8 @@ run() {
 }
 go() {
   status=0
-  FAKE_STATE=$state PATH="$tmp/bin:$PATH" HOSTKIT_APT_RETRY_SECONDS=0 "$setup" >"$state/out" 2>&1 || status=$?
+  FAKE_STATE=$state PATH="$tmp/bin:$PATH" HOSTKIT_APT_RETRY_SECONDS=0 HOSTKIT_APT_ETC=$state/etc "$setup" \
+    >"$state/out" 2>&1 || status=$?
 }
 
 run everything-there
@@ -118,6 +125,38 @@ check "gives apt's reason" has "$state/out" "pkgProblemResolver::Resolve generat
 check "gives the unmet dependency" has "$state/out" "wine32:i386 : Depends: libwine:i386"
 check "says a mirror mid-sync clears by itself" has "$state/out" "this clears by itself: try again later"
 check "leaves apt's progress out" bash -c '! grep -q "Reading package lists" "$0"' "$state/out"
+
+# The install breaks while the security suite's index failed, and works once apt reads lists without that suite,
+# in both formats; /etc's own lists (here the fake's) are left as they were.
+run install-heals-without-the-failed-suite
+echo 5 >"$state/update-failures"
+touch "$state/install-heals"
+mkdir -p "$state/etc/sources.list.d"
+cat >"$state/etc/sources.list.d/debian.sources" <<'LISTS'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+
+Types: deb
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+LISTS
+printf '%s\n' 'deb [arch=amd64,i386] http://deb.debian.org/debian-security bookworm-security main' \
+  'deb http://deb.debian.org/debian bookworm-backports main' >"$state/etc/sources.list"
+cp -r "$state/etc" "$state/etc.before"
+go
+check "exit code 0" test "$status" -eq 0
+check "two installs" test "$(count "$state/log" " install ")" -eq 2
+check "says which suite it left out" has "$state/out" "without that suite"
+check "names the suite" has "$state/out" "bookworm-security"
+check "says an upgrade brings its updates" has "$state/out" "apt-get upgrade"
+check "the deb822 stanza of the suite is gone" bash -c '! grep -q security "$0"' "$state/given.d/debian.sources"
+check "the other suites stay" has "$state/given.d/debian.sources" "Suites: bookworm bookworm-updates"
+check "the one-line entry of the suite is gone" bash -c '! grep -q security "$0"' "$state/given.list"
+check "other one-line entries stay" has "$state/given.list" "bookworm-backports"
+check "/etc is unchanged" diff -r "$state/etc.before" "$state/etc"
 
 run after-an-interrupted-run
 echo i386 >"$state/architectures"
