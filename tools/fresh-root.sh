@@ -4,21 +4,25 @@
 # repository into it, and runs `make demo` and then `make test` there under chroot. Reports both exit codes and
 # times. Takes 15-30 minutes on two cores; for people, not for CI. Run as root.
 #
-#   tools/fresh-root.sh [--ref REF] [--dir DIR] [--keep] RELEASE
-#     --ref REF  commit, branch or tag to try (default: HEAD, or $HOSTKIT_REF); only committed work is tried
-#     --dir DIR  where the root is made (default: /var/tmp/hostkit-root-RELEASE); an old one there is removed
-#     --keep     leave the root in place afterwards (the logs are kept beside it in any case)
+#   tools/fresh-root.sh [--ref REF] [--dir DIR] [--keep] [--host-sources] RELEASE
+#     --ref REF       commit, branch or tag to try (default: HEAD, or $HOSTKIT_REF); only committed work is tried
+#     --dir DIR       where the root is made (default: /var/tmp/hostkit-root-RELEASE); an old one there is removed
+#     --keep          leave the root in place afterwards (the logs are kept beside it in any case)
+#     --host-sources  the root reads this machine's own apt source lists (security suite included), not the
+#                     single mirror line debootstrap writes: for a RELEASE that is this machine's own
 set -euo pipefail
 
-usage() { sed -n '7,10p' "$0" >&2; exit 2; }
+usage() { sed -n '7,12p' "$0" >&2; exit 2; }
 ref=${HOSTKIT_REF:-HEAD}
 dir=
 keep=0
+host_sources=0
 while [ $# -gt 0 ]; do
   case $1 in
     --ref) ref=${2:?}; shift 2 ;;
     --dir) dir=${2:?}; shift 2 ;;
     --keep) keep=1; shift ;;
+    --host-sources) host_sources=1; shift ;;
     -*) usage ;;
     *) break ;;
   esac
@@ -112,8 +116,19 @@ make_root() {
   debootstrap --variant=minbase "$release" "$dir" "$(mirror)"
 }
 
+# This machine's one-line and deb822 lists replace the root's; keyrings they name come with the root's apt.
+host_source_lists() {
+  local file
+  rm -f "$dir/etc/apt/sources.list" "$dir"/etc/apt/sources.list.d/*
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] && cp "$file" "$dir${file}"
+  done
+  return 0
+}
+
 base_packages() {
   cp /etc/resolv.conf "$dir/etc/resolv.conf"
+  [ "$host_sources" -eq 0 ] || host_source_lists
   for m in "${mounts[@]}"; do mount --bind "/$m" "$dir/$m"; done
   in_root 'export DEBIAN_FRONTEND=noninteractive; apt-get update -qq && apt-get install -y -qq make git cmake g++ googletest >/dev/null'
 }
