@@ -169,6 +169,10 @@ if [ ${#need[@]} -gt 0 ]; then
       echo "setup: could not install: ${need[*]}"
       echo "apt-get install ended with exit code $status; apt's reason:"
       install_reason "$output" | sed 's/^/    /'
+      if [ -n "$suites" ]; then
+        echo "That was without $(echo $suites) too: packages this machine already has from that suite need its"
+        echo "index that could not be fetched."
+      fi
       echo "When the Debian mirror is in the middle of a sync (apt-get update said \"Mirror sync in progress?\", or"
       echo "i386 packages are older than their amd64 twins), this clears by itself: try again later. The next"
       echo "run picks up from here."

@@ -158,6 +158,14 @@ check "the one-line entry of the suite is gone" bash -c '! grep -q security "$0"
 check "other one-line entries stay" has "$state/given.list" "bookworm-backports"
 check "/etc is unchanged" diff -r "$state/etc.before" "$state/etc"
 
+run install-fails-without-the-failed-suite-too
+echo 5 >"$state/update-failures"
+touch "$state/install-fails"
+go
+check "exit code not 0" test "$status" -ne 0
+check "tried twice" test "$(count "$state/log" " install ")" -eq 2
+check "says the suite was left out too" has "$state/out" "That was without bookworm-security too"
+
 run after-an-interrupted-run
 echo i386 >"$state/architectures"
 touch "$state/interrupted"
