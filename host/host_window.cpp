@@ -66,9 +66,13 @@ HWND SearchHostWindow() noexcept {
 void Bind(HWND window) noexcept {
   // From here the window calls into this module: a host's FreeLibrary must not unmap it.
   PinModule();
-  // The previous procedure must be known before the replacement can receive its first message.
-  g_previous_proc = reinterpret_cast<WNDPROC>(::GetWindowLongA(window, GWL_WNDPROC));
-  ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
+  // The previous procedure must be known before the replacement can receive its first message. A window that
+  // already has the replacement keeps it: chained onto itself it would call itself for ever.
+  const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongA(window, GWL_WNDPROC));
+  if (current != &HostWindowProc) {
+    g_previous_proc = current;
+    ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
+  }
   g_host_window = window;
   Guard([&] { MoveDropSettings(window); });
 }
