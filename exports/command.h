@@ -29,6 +29,8 @@ struct Row;
 namespace hostkit::exports {
 
 inline char* ToHost(const std::string& text) noexcept { return host::TextResult(text); }
+// A body that made the host value itself (it must know whether the host took it).
+inline char* ToHost(char* result) noexcept { return result; }
 template <std::size_t N>
 char* ToHost(const std::array<char, N>& text) noexcept {
   return host::FixedResult(text);

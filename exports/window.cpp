@@ -1,6 +1,10 @@
 // Exported commands of the window, pointer, console, command line, message boxes, the shell, the clipboard and
 // dropped files: each forwards to window/.
 #include "exports/command.h"
+
+#include <string>
+
+#include "host/result.h"
 #include "window/clipboard.h"
 #include "window/console.h"
 #include "window/file_drop.h"
@@ -11,6 +15,18 @@
 
 using namespace hostkit;
 using exports::Export;
+
+namespace {
+
+// The names are forgotten only once the host has taken them: with a refused buffer they stay for the next read.
+char* DroppedFilesResult() {
+  const std::string names = window::DroppedFiles();
+  char* result = host::TextResult(names);
+  if (result != nullptr && (names.empty() || result[0] != '\0')) window::ForgetDroppedFiles(names.size());
+  return result;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -79,7 +95,7 @@ void hk_EnableFileDrop(int on) {
   Export<hk_EnableFileDrop>([=] { window::EnableFileDrop(on); });
 }
 char* hk_GetDroppedFiles() {
-  return Export<hk_GetDroppedFiles>([] { return window::DroppedFiles(); });
+  return Export<hk_GetDroppedFiles>([] { return DroppedFilesResult(); });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 #include "fs/recycle_path.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace hostkit::fs {
 namespace {
@@ -15,6 +16,19 @@ bool IsRoot(std::string_view path) noexcept {
   return std::count_if(rest.begin(), rest.end(), IsSeparator) <= 1;
 }
 
+std::string_view WithoutEndSeparators(std::string_view path) noexcept {
+  while (!path.empty() && IsSeparator(path.back())) path.remove_suffix(1);
+  return path;
+}
+
+bool SameBytes(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && !(IsSeparator(a[i]) && IsSeparator(b[i]))) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RecycleRefusal(std::string_view path) noexcept {
@@ -24,11 +38,55 @@ int RecycleRefusal(std::string_view path) noexcept {
 }
 
 std::optional<std::string> RecycleList(std::string_view full_path) {
-  while (!full_path.empty() && IsSeparator(full_path.back())) full_path.remove_suffix(1);
+  full_path = WithoutEndSeparators(full_path);
   if (full_path.empty() || IsRoot(full_path)) return std::nullopt;
   std::string list(full_path);
   list.append(2, '\0');
   return list;
+}
+
+bool ContainsFolder(std::string_view full_path, std::string_view working) noexcept {
+  full_path = WithoutEndSeparators(full_path);
+  working = WithoutEndSeparators(working);
+  if (full_path.empty() || full_path.size() > working.size()) return false;
+  if (!SameBytes(full_path, working.substr(0, full_path.size()))) return false;
+  // "C:\game" contains "C:\game\data" but not "C:\games".
+  return working.size() == full_path.size() || IsSeparator(working[full_path.size()]);
+}
+
+bool IsDriveRelative(std::string_view path) noexcept {
+  return path.size() >= 2 && path[1] == ':' && (path.size() == 2 || !IsSeparator(path[2]));
+}
+
+int ShellOperationCode(int answer) noexcept {
+  struct Translation {
+    int shell, win32;
+  };
+  // The DE_ codes of a delete, with the Win32 code of the same meaning. Those that only a copy or a move can
+  // answer (same file, several destinations, a folder into itself, a CD as destination) have none.
+  static constexpr Translation kTable[] = {
+      {0x74, 5},     // DE_ROOTDIR: the source is a root (ERROR_ACCESS_DENIED)
+      {0x75, 1223},  // DE_OPCANCELLED (ERROR_CANCELLED)
+      {0x78, 5},     // DE_ACCESSDENIEDSRC
+      {0x79, 206},   // DE_PATHTOODEEP (ERROR_FILENAME_EXCED_RANGE)
+      {0x7C, 3},     // DE_INVALIDFILES: a path in a missing folder, measured under Wine (ERROR_PATH_NOT_FOUND)
+      {0x81, 206},   // DE_FILENAMETOOLONG
+      {0x85, 223},   // DE_FILE_TOO_LARGE (ERROR_FILE_TOO_LARGE)
+      {0x86, 19},    // DE_SRC_IS_CDROM (ERROR_WRITE_PROTECT)
+      {0x87, 19},    // DE_SRC_IS_DVD
+      {0x88, 19},    // DE_SRC_IS_CDRECORD
+      {0xB7, 206},   // DE_ERROR_MAX: MAX_PATH exceeded during the operation
+      {0x402, 3},    // "unknown error", documented as typically an invalid path
+  };
+  static constexpr int kCopyOnly[] = {0x71, 0x72, 0x73, 0x76, 0x7A, 0x7D, 0x7E, 0x80, 0x82, 0x83, 0x84};
+  constexpr int kErrorOnDestination = 0x10000;  // a delete has no destination
+  if ((answer & kErrorOnDestination) != 0) return kRecycleUnknownFailure;
+  for (const Translation& t : kTable)
+    if (t.shell == answer) return t.win32;
+  if (std::find(std::begin(kCopyOnly), std::end(kCopyOnly), answer) != std::end(kCopyOnly))
+    return kRecycleUnknownFailure;
+  // Everything else is a plain Win32 code (a missing file answers 2, a file held open 32), or 0.
+  return answer;
 }
 
 }  // namespace hostkit::fs

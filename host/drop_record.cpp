@@ -22,4 +22,13 @@ std::string DropRecord::Take() {
   return std::exchange(text_, std::string());
 }
 
+void DropRecord::Forget(std::size_t length) {
+  full_ = false;
+  if (length >= text_.size()) {
+    text_.clear();
+    return;
+  }
+  text_.erase(0, text_[length] == '|' ? length + 1 : length);
+}
+
 }  // namespace hostkit::host

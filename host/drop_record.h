@@ -21,6 +21,12 @@ class DropRecord {
   // The pending names joined by "|", and the record starts anew.
   std::string Take();
 
+  // The pending names joined by "|", left in the record.
+  const std::string& Pending() const noexcept { return text_; }
+  // Forgets the first `length` bytes of the pending text (what Pending gave once it has been delivered) with the
+  // separator after them; names added since stay. The record takes names again.
+  void Forget(std::size_t length);
+
   bool full() const noexcept { return full_; }
 
  private:

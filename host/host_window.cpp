@@ -35,50 +35,92 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     }
   });
   // Dropped files, once accepted, are the library's: the handle is released on reading, so the message must not
-  // reach the host's procedure after it.
-  if (message == WM_DROPFILES && DropsAccepted()) {
-    Guard([&] { ReceiveDrop(reinterpret_cast<HDROP>(wparam)); });
+  // reach the host's procedure after it (nor one that arrives late, for a window that takes no drops itself).
+  if (message == WM_DROPFILES &&
+      Guard([&] { return TakeDropMessage(window, reinterpret_cast<HDROP>(wparam)); }, false)) {
     return 0;
   }
   // The message goes on to the host's procedure whatever happened to its record.
   return ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
 }
 
-}  // namespace
+// Whether the window is a host window of this process: its owner is this process and its class one of the two.
+bool IsHostWindow(HWND window) noexcept {
+  char name[256] = {};
+  // The count includes the terminator; a longer name is cut, and so never equals either class.
+  if (::GetClassNameA(window, name, static_cast<int>(std::size(name))) == 0) return false;
+  DWORD owner = 0;  // stays 0 when the query fails, so such a window never matches
+  ::GetWindowThreadProcessId(window, &owner);
+  return owner == ::GetCurrentProcessId() && IsHostClass(name);
+}
 
-HWND FindHostWindow() noexcept {
-  if (g_host_window != nullptr) return g_host_window;
-  const DWORD self = ::GetCurrentProcessId();
+HWND SearchHostWindow() noexcept {
   for (HWND window = ::GetTopWindow(::GetDesktopWindow()); window != nullptr;
        window = ::GetWindow(window, GW_HWNDNEXT)) {
-    char name[256] = {};
-    // The count includes the terminator; a longer name is cut, and so never equals either class.
-    if (::GetClassNameA(window, name, static_cast<int>(std::size(name))) == 0) continue;
-    DWORD owner = 0;  // stays 0 when the query fails, so such a window never matches
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == self && IsHostClass(name)) return window;
+    if (IsHostWindow(window)) return window;
   }
   return nullptr;
 }
 
-int Init() noexcept {
-  if (g_host_window != nullptr) return 1;
-  g_console_window = ::GetConsoleWindow();
-  if (g_console_window != nullptr) SurviveConsoleBreaks();
-  g_host_window = FindHostWindow();
-  if (g_host_window == nullptr) return 0;
+// Caches the window and installs the capture on it, and the drop settings with it.
+void Bind(HWND window) noexcept {
   // From here the window calls into this module: a host's FreeLibrary must not unmap it.
   PinModule();
-  // The previous procedure must be known before the replacement can receive its first message.
-  g_previous_proc = reinterpret_cast<WNDPROC>(::GetWindowLongA(g_host_window, GWL_WNDPROC));
-  ::SetWindowLongA(g_host_window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
+  // The previous procedure must be known before the replacement can receive its first message. A window that
+  // already has the replacement keeps it: chained onto itself it would call itself for ever.
+  const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongA(window, GWL_WNDPROC));
+  if (current != &HostWindowProc) {
+    g_previous_proc = current;
+    ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
+  }
+  g_host_window = window;
+  Guard([&] { MoveDropSettings(window); });
+}
+
+}  // namespace
+
+HWND FindHostWindow() noexcept {
+  // Before a successful Init every call searches afresh and nothing is cached.
+  if (g_host_window == nullptr) return SearchHostWindow();
+  if (IsHostWindow(g_host_window)) return g_host_window;
+  // The host destroyed its window (a change of display mode, a restart of its renderer) and may have made
+  // another: the capture and the drop settings move to it.
+  const HWND found = SearchHostWindow();
+  if (found != nullptr) Bind(found);
+  return found;
+}
+
+int Init() noexcept {
+  if (g_host_window != nullptr) return FindHostWindow() != nullptr ? 1 : 0;
+  g_console_window = ::GetConsoleWindow();
+  if (g_console_window != nullptr) SurviveConsoleBreaks();
+  const HWND found = SearchHostWindow();
+  if (found == nullptr) return 0;
+  Bind(found);
   return 1;
 }
 
-int LastMessage() noexcept { return g_last_message; }
-int LastHitTest() noexcept { return g_last_hit_test; }
-int LastParamW() noexcept { return g_last_param_w; }
-int LastParamL() noexcept { return g_last_param_l; }
+void FollowHostWindow() noexcept {
+  if (g_host_window != nullptr) FindHostWindow();
+}
+
+// A script that only polls the record still gets the messages of a window made anew.
+int LastMessage() noexcept {
+  FollowHostWindow();
+  return g_last_message;
+}
+int LastHitTest() noexcept {
+  FollowHostWindow();
+  return g_last_hit_test;
+}
+int LastParamW() noexcept {
+  FollowHostWindow();
+  return g_last_param_w;
+}
+int LastParamL() noexcept {
+  FollowHostWindow();
+  return g_last_param_l;
+}
 
 HWND RecordedConsoleWindow() noexcept { return g_console_window; }
 void RecordConsoleWindow(HWND console) noexcept { g_console_window = console; }

@@ -4,11 +4,17 @@
 
 namespace hostkit::host {
 
-// The host window of this process: cached after a successful Init, otherwise searched afresh (may be null).
+// The host window of this process, alive, or null: before a successful Init searched afresh on every call;
+// after it the cached window, found again (with the message capture and the drop settings moved to it) when the
+// host has destroyed it and made another.
 HWND FindHostWindow() noexcept;
 
-// Finds and caches the host window and installs the message capture once. 1 when the window is known, else 0.
+// Finds and caches the host window and installs the message capture on it. 1 when a live window is known, else 0.
 int Init() noexcept;
+
+// After a successful Init: moves the capture and the drop settings to a window that replaced a destroyed one
+// (what FindHostWindow does, without a search before Init). For the commands that only read what they capture.
+void FollowHostWindow() noexcept;
 
 // The record of the last message (initially 0, -3, 0, 0).
 int LastMessage() noexcept;

@@ -3,26 +3,32 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
+#include <string>
 
-#include "host/host_window.h"
+#include "host/message_window.h"
 #include "host/win_handle.h"
+#include "window/clipboard_block.h"
 #include "window/retry.h"
 
 namespace hostkit::window {
 namespace {
 
-// The clipboard opened for the scope, retried while another program holds it. The host window, where there is
-// one, becomes the owner that EmptyClipboard records (a null owner makes SetClipboardData fail on some systems).
+// The clipboard opened for the scope, retried while another program holds it. The owner that EmptyClipboard
+// records is the library's own message-only window: it needs no host window and outlives a destroyed one (a
+// null owner makes SetClipboardData fail on some systems, a destroyed one makes OpenClipboard fail with 1400).
 class OpenClipboardSession {
  public:
   OpenClipboardSession() {
-    const HWND owner = host::FindHostWindow();
-    open_ = RetryFor(
+    const HWND owner = host::MessageWindow();
+    RetryFor(
         kClipboardRetryMs, kClipboardRetryStepMs,
         [&] {
-          if (::OpenClipboard(owner)) return true;
+          ::SetLastError(0);
+          if (::OpenClipboard(owner)) return open_ = true;
           error_ = ::GetLastError();
-          return false;
+          // Only "held by another program" is worth a wait; any other failure is final.
+          return error_ != ERROR_ACCESS_DENIED && error_ != 0;
         },
         [] { return static_cast<std::uint32_t>(::GetTickCount()); }, [](std::uint32_t ms) { ::Sleep(ms); });
   }
@@ -46,37 +52,84 @@ int LastErrorOr(DWORD fallback) {
   return static_cast<int>(code != 0 ? code : fallback);
 }
 
+// The clipboard's block of the format, read within its size. nullopt when there is no such block.
+template <class Char>
+std::optional<std::basic_string<Char>> ReadBlock(UINT format) {
+  // The block stays the clipboard's: it is read, never freed here.
+  const HANDLE block = ::GetClipboardData(format);
+  if (block == nullptr) return std::nullopt;
+  const win::ScopedGlobalLock lock(block);
+  if (lock.data() == nullptr) return std::nullopt;
+  return std::basic_string<Char>(TextInBlock<Char>(lock.data(), ::GlobalSize(block)));
+}
+
+// A movable block holding the bytes, for SetClipboardData.
+win::UniqueGlobalMemory MakeBlock(const void* bytes, std::size_t size, int& error) {
+  win::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!block) {
+    error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+    return block;
+  }
+  const win::ScopedGlobalLock lock(block.get());
+  if (lock.data() == nullptr) {
+    error = LastErrorOr(ERROR_GEN_FAILURE);
+    return {};
+  }
+  std::memcpy(lock.data(), bytes, size);
+  return block;
+}
+
+// The ANSI text as UTF-16, terminator included: every byte of an ANSI code page has its character.
+std::wstring Widened(const char* text, std::size_t length) {
+  const int count = static_cast<int>(length + 1);
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, text, count, nullptr, 0);
+  if (units <= 0) return std::wstring(1, L'\0');
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text, count, wide.data(), units);
+  return wide;
+}
+
+// UTF-16 text in the ANSI code page; a character that the code page lacks becomes what WideCharToMultiByte makes
+// of it by default: the code page's look-alike where it has one (best fit), else '?'.
+std::string Narrowed(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int units = static_cast<int>(wide.size());
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, text.data(), length, nullptr, nullptr);
+  return text;
+}
+
 }  // namespace
 
 std::string ClipboardText() {
   OpenClipboardSession session;
   if (!session.open()) return {};
-  // The block stays the clipboard's: it is read, never freed here.
-  const HANDLE block = ::GetClipboardData(CF_TEXT);
-  if (block == nullptr) return {};
-  const win::ScopedGlobalLock lock(block);
-  if (lock.data() == nullptr) return {};
-  // The text ends at its terminator, or at the block's end where a program left none.
-  const auto* text = static_cast<const char*>(lock.data());
-  return std::string(text, strnlen(text, ::GlobalSize(block)));
+  // The Unicode text first: the system's own CF_TEXT from it goes through the code page of the locale stamped
+  // on the clipboard (the keyboard layout's), not the process's.
+  if (const auto wide = ReadBlock<wchar_t>(CF_UNICODETEXT)) return Narrowed(*wide);
+  if (const auto text = ReadBlock<char>(CF_TEXT)) return *text;
+  return {};
 }
 
 int SetClipboardText(const char* text) {
-  // The copy is made before the clipboard is opened, so that it is held no longer than the two calls.
+  // The copies are made before the clipboard is opened, so that it is held no longer than the calls.
   const std::size_t length = std::strlen(text);
-  win::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, length + 1));
-  if (!block) return LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
-  {
-    const win::ScopedGlobalLock lock(block.get());
-    if (lock.data() == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);
-    std::memcpy(lock.data(), text, length + 1);
-  }
+  int error = 0;
+  win::UniqueGlobalMemory ansi = MakeBlock(text, length + 1, error);
+  if (!ansi) return error;
+  const std::wstring wide = Widened(text, length);
+  win::UniqueGlobalMemory unicode = MakeBlock(wide.c_str(), wide.size() * sizeof(wchar_t), error);
+  if (!unicode) return error;
   OpenClipboardSession session;
   if (!session.open()) return session.error();
   if (!::EmptyClipboard()) return LastErrorOr(ERROR_GEN_FAILURE);
-  if (::SetClipboardData(CF_TEXT, block.get()) == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);
-  // From here the block is the system's.
-  block.release();
+  if (::SetClipboardData(CF_UNICODETEXT, unicode.get()) == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);
+  // From here each block is the system's.
+  unicode.release();
+  if (::SetClipboardData(CF_TEXT, ansi.get()) == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);
+  ansi.release();
   return 0;
 }
 

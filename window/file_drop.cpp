@@ -1,7 +1,6 @@
 #include "window/file_drop.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "host/file_drops.h"
 #include "host/host_window.h"
@@ -9,13 +8,18 @@
 namespace hostkit::window {
 
 void EnableFileDrop(int on) {
-  // The drops arrive through the message capture, which Init installs (once) where the window appeared late.
+  // The drops arrive through the message capture, which Init installs where the window appeared late, and
+  // installs again on a window that replaced a destroyed one.
   if (host::Init() == 0) return;
   const HWND window = host::FindHostWindow();
-  host::SetDropsAccepted(on != 0);
-  ::DragAcceptFiles(window, on != 0 ? TRUE : FALSE);
+  if (window == nullptr) return;
+  host::SetDrops(window, on != 0);
 }
 
-std::string DroppedFiles() { return host::TakeDroppedFiles(); }
+std::string DroppedFiles() {
+  host::FollowHostWindow();
+  return host::PendingDroppedFiles();
+}
+void ForgetDroppedFiles(std::size_t length) { host::ForgetDroppedFiles(length); }
 
 }  // namespace hostkit::window

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "host/win_handle.h"
+#include "window/shell_codes.h"
 
 namespace hostkit::window {
 
@@ -18,9 +19,11 @@ int ShellOpen(const char* target, const char* parameters) {
   info.lpFile = target;
   info.lpParameters = *parameters != '\0' ? parameters : nullptr;
   info.nShow = SW_SHOWNORMAL;
+  // A code left by an earlier call must not pass for this call's.
+  SetLastError(0);
   if (ShellExecuteExA(&info)) return 0;
-  const DWORD code = GetLastError();
-  return code != 0 ? static_cast<int>(code) : ERROR_GEN_FAILURE;
+  const DWORD last_error = GetLastError();
+  return ShellExecuteCode(reinterpret_cast<std::intptr_t>(info.hInstApp), last_error);
 }
 
 }  // namespace hostkit::window

@@ -63,4 +63,32 @@ TEST(KnownFolders, TheTemporaryFolderIsThePlatformsWithItsBackslash) {
   EXPECT_TRUE(IsFolder(*temp));
 }
 
+// The ANSI call gave a folder named in Cyrillic on the Western code page with '?' in it, as a success.
+TEST(KnownFolders, AFolderOutsideTheCodePageComesAsItsShortName) {
+  auto& host = e2e::Host();
+  e2e::TempDir dir;
+  const std::wstring base(dir.path().begin(), dir.path().end());  // the temporary folder's path is ASCII
+  const std::wstring cyrillic = base + L"\\\u0418\u0433\u0440\u0430\\";
+  ASSERT_TRUE(CreateDirectoryW(cyrillic.c_str(), nullptr));
+  wchar_t short_name[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(cyrillic.c_str(), short_name, MAX_PATH), 0u);
+  std::string expected;
+  for (const wchar_t* c = short_name; *c != 0; ++c) {
+    ASSERT_LT(*c, 0x80) << "the short name is ASCII";
+    expected += static_cast<char>(*c);
+  }
+  const struct {
+    std::wstring folder;
+    std::string answer;
+  } cases[] = {
+      {cyrillic, expected},
+      {base + L"\\caf\u00E9-missing\\", dir.path() + "\\caf\xE9-missing\\"},  // exact: no short name needed
+      {base + L"\\\u0418-missing\\", ""},                                     // neither exact nor a short name
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", c.folder.c_str()));
+    EXPECT_EQ(host.Str("GetTempFolder"), c.answer) << c.answer;
+  }
+}
+
 }  // namespace

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
 
@@ -72,8 +74,9 @@ TEST(Recycle, MissingPathsFailAndRefusalsTouchNothing) {
   e2e::WriteTextFile(dir / "a.txt", "a");
   e2e::WriteTextFile(dir / "b.txt", "b");
 
-  EXPECT_NE(host.Int("FileRecycle", dir / "missing.txt"), 0);
-  EXPECT_NE(host.Int("FileRecycle", dir / "missing\\a.txt"), 0);
+  // The shell's own code for a path in a missing folder (124, DE_INVALIDFILES) comes back as the Win32 code.
+  EXPECT_EQ(host.Int("FileRecycle", dir / "missing.txt"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(host.Int("FileRecycle", dir / "missing\\a.txt"), ERROR_PATH_NOT_FOUND);
   const struct {
     std::string path;
     int expected;
@@ -90,6 +93,38 @@ TEST(Recycle, MissingPathsFailAndRefusalsTouchNothing) {
   EXPECT_EQ(host.Int("FileRecycle", nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(Exists(dir / "a.txt"));
   EXPECT_TRUE(Exists(dir / "b.txt"));
+}
+
+// Under Wine ".." moved the whole parent of the working folder to the trash, open files included, and answered 0.
+TEST(Recycle, TheWorkingFolderAndEveryFolderAboveItAreRefusedWithTheirFilesHeldOpen) {
+  auto& host = e2e::Host();
+  e2e::TempDir sandbox;
+  const std::string game = sandbox / "Game";
+  ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((game + "\\sub").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((game + "\\saves").c_str(), nullptr));
+  e2e::WriteTextFile(game + "\\held.txt", "open");
+  const hostkit::win::UniqueFile held(CreateFileA((game + "\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(game.c_str()));
+
+  std::string lower = game;
+  CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+  std::vector<std::string> refused = {".", ".\\", "sub\\..", "..", "..\\Game", lower, sandbox.path() + "\\"};
+  // Drive-relative: the drive's current folder, here the working folder.
+  refused.push_back(game.substr(0, 2));
+  refused.push_back(game.substr(0, 2) + ".");
+  for (const std::string& path : refused) EXPECT_EQ(host.Int("FileRecycle", path), ERROR_CURRENT_DIRECTORY) << path;
+  // A folder inside the working folder is no part of it.
+  EXPECT_EQ(host.Int("FileRecycle", "saves"), 0);
+  SetCurrentDirectoryA(previous);
+
+  EXPECT_TRUE(Exists(game + "\\held.txt"));
+  EXPECT_TRUE(Exists(game + "\\sub"));
+  EXPECT_FALSE(Exists(game + "\\saves"));
 }
 
 }  // namespace

@@ -131,6 +131,29 @@ TEST(HostWindow, InitInstallsTheCaptureOnceWhenTheWindowAppearsLater) {
   EXPECT_EQ(host.Int("GetWindowMessage"), WM_GETTEXTLENGTH);
 }
 
+// A game that remakes its window (a change of display mode): the first window found was kept for ever, so the
+// capture, the drops and the window commands stayed on the dead one.
+TEST(HostWindow, AWindowMadeAnewTakesTheCaptureTheDropsAndTheCommands) {
+  HostDouble host(NoWindow());
+  auto first = MakeWindow("OPENGLWINDOW");
+  ASSERT_EQ(host.Int("Init"), 1);
+  host.Run("EnableFileDrop", 1);
+  first.reset();
+  EXPECT_EQ(host.Int("GetWindowX"), -1);  // no window meanwhile
+  EXPECT_EQ(host.Int("Init"), 0);
+
+  auto second = MakeWindow("QVRWINDOW", {40, 30, 240, 180});
+  const LONG own_proc = GetWindowLongA(second.get(), GWL_WNDPROC);
+  EXPECT_EQ(host.Int("GetWindowX"), e2e::WindowRect(second.get()).left);
+  EXPECT_NE(GetWindowLongA(second.get(), GWL_WNDPROC), own_proc);
+  EXPECT_NE(GetWindowLongA(second.get(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+  SendMessageA(second.get(), WM_USER + 5, 7, 8);
+  EXPECT_EQ(host.Int("GetWindowMessage"), WM_USER + 5);
+  EXPECT_EQ(host.Int("Init"), 1);
+  EXPECT_EQ(host.Int("SetClipboardText", "after the new window"), 0);
+  EXPECT_EQ(host.Str("GetClipboardText"), "after the new window");
+}
+
 TEST(HostWindow, TheHigherOfTheTwoClassesInTheStackingOrderWins) {
   auto opengl = MakeWindow("OPENGLWINDOW");
   auto qvr = MakeWindow("QVRWINDOW");

@@ -3,11 +3,13 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "host/win_handle.h"
 #include "tests/e2e/harness/host.h"
 #include "tests/e2e/harness/process.h"
+#include "tests/e2e/harness/window_driver.h"
 #include "tests/e2e/probe/clipboard_pattern.h"
 
 namespace {
@@ -82,6 +84,77 @@ TEST(Clipboard, AProgramThatHoldsOnLongerMakesBothCommandsFail) {
   SetEvent(events.release.get());
   EXPECT_EQ(holder.Wait(), 0u);
   EXPECT_EQ(host.Str("GetClipboardText"), "before");
+}
+
+// The clipboard was opened with the host window as its owner: without one, or with a destroyed one, both
+// commands failed with 1400 after a quarter of a second of retries.
+TEST(Clipboard, WorksWithoutAHostWindowAndAfterItIsDestroyed) {
+  hostrun::Options options;
+  options.window = false;
+  hostrun::HostDouble without(options);
+  EXPECT_EQ(without.Int("Init"), 0);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(without.Int("SetClipboardText", "no window " + std::to_string(round)), 0);
+    EXPECT_EQ(without.Str("GetClipboardText"), "no window " + std::to_string(round));
+    // A host window that comes and goes changes nothing.
+    auto window = e2e::MakeWindow("OPENGLWINDOW");
+    EXPECT_EQ(without.Int("Init"), 1);
+  }
+}
+
+// The clipboard's content in another program's terms: its Unicode text, stamped with the locale of its keyboard.
+struct ForeignText {
+  std::wstring text;
+  LCID locale;
+};
+
+void PutUnicodeOnly(const ForeignText& foreign) {
+  const auto owner = e2e::MakeWindow("STATIC");
+  ASSERT_TRUE(OpenClipboard(owner.get()));
+  EmptyClipboard();
+  const std::size_t bytes = (foreign.text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(GlobalLock(text), foreign.text.c_str(), bytes);
+  GlobalUnlock(text);
+  HGLOBAL locale = GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID));
+  *static_cast<LCID*>(GlobalLock(locale)) = foreign.locale;
+  GlobalUnlock(locale);
+  EXPECT_NE(SetClipboardData(CF_UNICODETEXT, text), nullptr);
+  EXPECT_NE(SetClipboardData(CF_LOCALE, locale), nullptr);
+  CloseClipboard();
+}
+
+std::wstring UnicodeOnClipboard() {
+  const auto owner = e2e::MakeWindow("STATIC");
+  if (!OpenClipboard(owner.get())) return L"<not opened>";
+  std::wstring text = L"<none>";
+  if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(block));
+    GlobalUnlock(block);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Text went only as CF_TEXT, and the system made the Unicode side through the code page of the clipboard's locale
+// (the keyboard layout's), not the process's: what Unicode programs copied came back through the wrong code page.
+TEST(Clipboard, TextIsExchangedAsUnicodeInTheProcesssCodePage) {
+  auto& host = e2e::Host();
+  ASSERT_EQ(GetACP(), 1252u) << "the cases are written for the Western code page";
+  const struct {
+    ForeignText put;
+    std::string read;
+  } reads[] = {
+      {{L"caf\u00E9 \u20AC", 0x0419}, "caf\xE9 \x80"},  // Russian locale: its code page 1251 has no é
+      {{L"line\r\nnext\n", 0x0409}, "line\r\nnext\n"},  // line ends pass as they are
+      {{L"\u4E2D", 0x0804}, "?"},                       // not in the code page: '?'
+  };
+  for (const auto& r : reads) {
+    PutUnicodeOnly(r.put);
+    EXPECT_EQ(host.Str("GetClipboardText"), r.read);
+  }
+  ASSERT_EQ(host.Int("SetClipboardText", "\xE9t\xE9 \x80\r\n"), 0);
+  EXPECT_EQ(UnicodeOnClipboard(), L"\u00E9t\u00E9 \u20AC\r\n");
 }
 
 }  // namespace

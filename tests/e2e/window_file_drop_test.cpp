@@ -6,9 +6,11 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/win_handle.h"
 #include "tests/e2e/harness/process.h"
 #include "tools/hostrun/host_double.h"
 
@@ -33,25 +35,36 @@ HostDouble& Host() {
 }
 
 // A drop handle holding the names, in the shell's wide form (as Explorer makes it) or in the ANSI form.
-HGLOBAL MakeDrop(const std::vector<std::string>& names, bool wide) {
-  std::vector<char> list;
-  for (const std::string& name : names) {
-    if (wide) {
-      std::wstring w(name.begin(), name.end());  // the tests' wide names are plain ASCII
-      const auto* bytes = reinterpret_cast<const char*>(w.c_str());
-      list.insert(list.end(), bytes, bytes + (w.size() + 1) * sizeof(wchar_t));
-    } else {
-      list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
-    }
-  }
-  list.resize(list.size() + (wide ? sizeof(wchar_t) : 1), '\0');
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+HGLOBAL MakeDropBlock(const std::vector<char>& names, bool wide) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
   auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
   drop->pFiles = sizeof(DROPFILES);
   drop->fWide = wide;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
   GlobalUnlock(block);
   return block;
+}
+
+HGLOBAL MakeWideDrop(const std::vector<std::wstring>& names) {
+  std::vector<char> list;
+  for (const std::wstring& name : names) {
+    const auto* bytes = reinterpret_cast<const char*>(name.c_str());
+    list.insert(list.end(), bytes, bytes + (name.size() + 1) * sizeof(wchar_t));
+  }
+  list.resize(list.size() + sizeof(wchar_t), '\0');
+  return MakeDropBlock(list, true);
+}
+
+HGLOBAL MakeDrop(const std::vector<std::string>& names, bool wide) {
+  if (wide) {
+    std::vector<std::wstring> w;
+    for (const std::string& name : names) w.emplace_back(name.begin(), name.end());  // plain ASCII names
+    return MakeWideDrop(w);
+  }
+  std::vector<char> list;
+  for (const std::string& name : names) list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
+  list.push_back('\0');
+  return MakeDropBlock(list, false);
 }
 
 std::string Joined(const std::vector<std::string>& names) {
@@ -92,23 +105,77 @@ TEST(FileDrop, AThousandLongNamesComeBackWhole) {
   EXPECT_EQ(host.Str("GetDroppedFiles"), Joined(names));
 }
 
-TEST(FileDrop, WhileOffDropsGoToTheHostAndAreNotRecorded) {
+// "Off" took the accept-files style from a host that had it itself, and its drops never reached it again; a late
+// drop for a window that takes none was handed to a procedure that never releases it.
+TEST(FileDrop, OffGivesTheHostItsOwnDropsBackAndFinishesLateOnes) {
   auto& host = Host();
-  const auto send_and_free = [&] {
-    HGLOBAL drop = MakeDrop({"C:\\ignored.txt"}, true);
-    SendMessageA(host.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    GlobalFree(drop);  // the host's procedure (DefWindowProc) leaves it alone
+  HWND window = host.window();
+  const auto send = [&] {
+    HGLOBAL drop = MakeDrop({"C:\\sent.txt"}, true);
+    SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    return drop;
   };
-  send_and_free();  // never turned on
-  EXPECT_EQ(g_host_saw_drops, 1);
-  EXPECT_EQ(host.Str("GetDroppedFiles"), "");
-
+  // Never turned on, and the window takes no drops: nothing for the host, the handle is finished.
+  host.Run("EnableFileDrop", 0);
+  EXPECT_EQ(GlobalSize(send()), 0u);
   host.Run("EnableFileDrop", 1);
   host.Run("EnableFileDrop", 0);
   EXPECT_EQ(ExStyle() & WS_EX_ACCEPTFILES, 0);
-  send_and_free();
-  EXPECT_EQ(g_host_saw_drops, 2);
+  EXPECT_EQ(GlobalSize(send()), 0u);
+  EXPECT_EQ(g_host_saw_drops, 0);
   EXPECT_EQ(host.Str("GetDroppedFiles"), "");
+
+  // A host that accepts drops itself: "on" takes them, "off" gives them back and keeps the style.
+  DragAcceptFiles(window, TRUE);
+  host.Run("EnableFileDrop", 1);
+  host.Run("EnableFileDrop", 1);
+  EXPECT_EQ(GlobalSize(send()), 0u);
+  EXPECT_EQ(g_host_saw_drops, 0);
+  host.Run("EnableFileDrop", 0);
+  EXPECT_NE(ExStyle() & WS_EX_ACCEPTFILES, 0);
+  HGLOBAL drop = send();
+  EXPECT_EQ(g_host_saw_drops, 1);
+  EXPECT_NE(GlobalSize(drop), 0u);  // the host's procedure (DefWindowProc) leaves it alone
+  GlobalFree(drop);
+  EXPECT_EQ(host.Str("GetDroppedFiles"), "C:\\sent.txt");
+}
+
+// The record was cleared before the host had the answer: a refused buffer lost the names.
+TEST(FileDrop, NamesStayWhenTheHostRefusesTheBuffer) {
+  auto& host = Host();
+  host.Run("EnableFileDrop", 1);
+  SendMessageA(host.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\kept.txt"}, true)), 0);
+  HostDouble::RefuseStrings(true);
+  EXPECT_EQ(host.Str("GetDroppedFiles"), std::nullopt);
+  HostDouble::RefuseStrings(false);
+  SendMessageA(host.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\later.txt"}, true)), 0);
+  EXPECT_EQ(host.Str("GetDroppedFiles"), "C:\\kept.txt|C:\\later.txt");
+  EXPECT_EQ(host.Str("GetDroppedFiles"), "");
+}
+
+// The ANSI reading of a wide drop turned a dropped 中文.txt into "...\??.txt", a name that does not exist.
+TEST(FileDrop, AWideNameComesExactlyOrAsItsShortNameOrNotAtAll) {
+  auto& host = Host();
+  host.Run("EnableFileDrop", 1);
+  e2e::TempDir dir;
+  const std::wstring folder(dir.path().begin(), dir.path().end());  // the temporary folder's path is ASCII
+  const std::wstring chinese = folder + L"\\\u4E2D\u6587.txt", accented = folder + L"\\caf\u00E9.txt";
+  for (const std::wstring& name : {chinese, accented}) {
+    hostkit::win::UniqueFile file(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+  }
+  wchar_t short_name[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(chinese.c_str(), short_name, MAX_PATH), 0u);
+  std::string expected_short;
+  for (const wchar_t* c = short_name; *c != 0; ++c) {
+    ASSERT_LT(*c, 0x80) << "the short name is ASCII";
+    expected_short += static_cast<char>(*c);
+  }
+  SendMessageA(host.window(), WM_DROPFILES,
+               reinterpret_cast<WPARAM>(MakeWideDrop({chinese, accented, folder + L"\\\u4E2D-missing.txt"})), 0);
+  // The missing name has no short name: it is left out.
+  EXPECT_EQ(host.Str("GetDroppedFiles"), expected_short + "|" + dir.path() + "\\caf\xE9.txt");
 }
 
 TEST(FileDrop, WithoutAHostWindowNothingHappens) {

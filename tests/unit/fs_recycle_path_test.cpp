@@ -45,4 +45,41 @@ TEST(RecyclePath, RootsWhoseWholeContentWouldGoAreRefused) {
     EXPECT_EQ(RecycleList(root), std::nullopt) << root;
 }
 
+// A refusal that let ".." or "sub\.." through once moved the game's own folder, open files and all, to the bin.
+TEST(RecyclePath, TheWorkingFolderAndTheFoldersAboveItAreFoundButNotTheirNeighbours) {
+  const struct {
+    const char* full;
+    const char* working;
+    bool contains;
+  } cases[] = {
+      {R"(C:\GAMES\RACE)", R"(C:\GAMES\RACE)", true},
+      {R"(C:\GAMES\RACE\)", R"(C:\GAMES\RACE)", true},
+      {R"(C:\GAMES)", R"(C:\GAMES\RACE)", true},
+      {R"(C:\GAMES)", R"(C:\GAMES\RACE\)", true},
+      {R"(C:/GAMES)", R"(C:\GAMES\RACE)", true},
+      {R"(\\SERVER\SHARE\GAMES)", R"(\\SERVER\SHARE\GAMES\RACE)", true},
+      {R"(C:\GAMES\RACE\SAVES)", R"(C:\GAMES\RACE)", false},
+      {R"(C:\GAMES\RAC)", R"(C:\GAMES\RACE)", false},
+      {R"(C:\GAMES\RACE2)", R"(C:\GAMES\RACE)", false},
+      {R"(D:\GAMES)", R"(C:\GAMES\RACE)", false},
+      {R"(C:\GAMES)", "", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ContainsFolder(c.full, c.working), c.contains) << c.full << " " << c.working;
+  for (const char* relative : {"C:", "c:saves", "C:..", "C:."}) EXPECT_TRUE(IsDriveRelative(relative)) << relative;
+  for (const char* other : {"C:\\", "C:/x", "saves", "\\\\server\\share", ""}) EXPECT_FALSE(IsDriveRelative(other));
+}
+
+// The shell's DE_ codes overlap winerror.h: 124 (DE_INVALIDFILES) read as a Win32 code is ERROR_INVALID_LEVEL.
+TEST(RecyclePath, TheShellsOwnCodesBecomeWin32CodesAndWin32CodesPass) {
+  const struct {
+    int answer;
+    int code;
+  } cases[] = {
+      {0, 0},      {2, 2},       {3, 3},     {5, 5},     {32, 32},      {123, 123},    {0x7C, 3},
+      {0x402, 3},  {0x75, 1223}, {0x78, 5},  {0x74, 5},  {0x79, 206},   {0x81, 206},   {0xB7, 206},
+      {0x85, 223}, {0x86, 19},   {0x88, 19}, {0x71, 31}, {0x10000, 31}, {0x10074, 31},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShellOperationCode(c.answer), c.code) << c.answer;
+}
+
 }  // namespace

@@ -39,4 +39,28 @@ TEST(DropRecord, PastTheBoundTheNameAndEveryLaterOneAreLeftOutUntilRead) {
   EXPECT_EQ(record.Take(), std::string(10, 'z'));
 }
 
+// A host that refuses the result buffer must not lose the names; names dropped while the answer was on its way
+// stay for the next read.
+TEST(DropRecord, ForgettingWhatWasDeliveredKeepsTheNamesAddedSince) {
+  const struct {
+    std::size_t delivered;  // bytes of "aaa|bb" that reached the script
+    const char* left;
+  } cases[] = {{6, "cc"}, {3, "bb|cc"}, {0, "aaa|bb|cc"}, {100, ""}};
+  for (const auto& c : cases) {
+    DropRecord record(12);
+    record.Add("aaa");
+    record.Add("bb");
+    EXPECT_EQ(record.Pending(), "aaa|bb");
+    record.Add("cc");
+    record.Forget(c.delivered);
+    EXPECT_EQ(record.Pending(), c.left) << c.delivered;
+  }
+  DropRecord full(3);
+  full.Add("aaa");
+  EXPECT_FALSE(full.Add("b"));
+  full.Forget(3);
+  EXPECT_TRUE(full.Add("b"));  // read, so it takes names again
+  EXPECT_EQ(full.Pending(), "b");
+}
+
 }  // namespace

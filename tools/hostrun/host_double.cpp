@@ -203,6 +203,8 @@ void HostDouble::Pump() {
   }
 }
 
+void HostDouble::RefuseStrings(bool on) { g_switches.null_create = on; }
+
 StringAccount& HostDouble::Account() {
   static StringAccount account;
   return account;

@@ -104,6 +104,8 @@ class HostDouble {
   // The lookup's answers, the create-string account and a few switches, shared by the whole process because the
   // host functions are plain function pointers without context.
   static StringAccount& Account();
+  // From now on the create-string function answers null (as Options::null_create), or no longer.
+  static void RefuseStrings(bool on);
   static std::vector<std::string>& Lookups();
   static std::intptr_t DeleteStringAddress();
   std::intptr_t link_answer() const { return link_answer_; }
