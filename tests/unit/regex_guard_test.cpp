@@ -8,13 +8,13 @@
 #include <regex>
 #include <string>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/guard.h"
+#include "regex/bounds/run.h"
 #include "regex/commands.h"
-#include "regex/dialect.h"
-#include "regex/guard.h"
+#include "regex/engine/dialect.h"
 #include "regex/replacement.h"
-#include "regex/run.h"
 
 namespace {
 

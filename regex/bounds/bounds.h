@@ -30,7 +30,7 @@ inline constexpr std::int64_t kPerStateCost = 2;
 // Copying result text: per byte.
 inline constexpr std::int64_t kResultByteCost = 1;
 
-// Skipping the places where no match can start (regex/start_filter.h): a scan of the text costs 0.13 ns a byte
+// Skipping the places where no match can start (regex/skip/start_filter.h): a scan of the text costs 0.13 ns a byte
 // (the word-at-a-time byte search) to 1 ns (the 256-entry table) under Wine, so one step is charged per 2 bytes
 // scanned. Reading a pattern's facts costs a few ns a byte, and about 1 us for each class name it looks up (256
 // class tests; at most the 15 names of the engine).
@@ -66,7 +66,7 @@ inline constexpr double kClockShare = 0.9;
 // counted as Windows counts it: the heap blocks it holds and the stack pages its matcher touches, together, at
 // their peak. A thread's stack is a reservation whose pages commit as it grows (Wine commits the whole
 // reservation at the thread's start, but only the pages touched become resident), so the large-stack worker
-// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h). Measured
+// reserves as much address space as the bound and only the stack reached is charged (regex/bounds/guard.h). Measured
 // under Wine, the guarded matcher touches 264 bytes of stack per character of ".*" and 564 of "(a|b)*" (the bare
 // engine 240 and 530: the guarded iterator carries its guard), so ".*" matches about 260,000 characters and
 // "(a|b)*" about 118,000 within the bound.

@@ -7,17 +7,17 @@
 // beginning or a loop's last position). So the text is handed to it through GuardedIter, whose == and != count
 // a step against the command's budget and compare the stack pointer with a floor; *, ++ and -- stay plain
 // (guarding them too measured 10 to 15% more instructions and catches nothing more). The steps that cost much
-// more than a comparison reach the guard through the dialect's traits (regex/dialect.h), and the engine calls
+// more than a comparison reach the guard through the dialect's traits (regex/engine/dialect.h), and the engine calls
 // and lookaheads through the allocator of the match results. Crossing a limit throws std::regex_error, which
 // unwinds the matcher cleanly.
 //
-// The count is the main measure, calibrated per kind of step (regex/bounds.h), so that a command ends at the
+// The count is the main measure, calibrated per kind of step (regex/bounds/bounds.h), so that a command ends at the
 // same point on every run; the clock, read once per few thousand steps on the slow path, is the backstop for
 // work the count underrates.
 //
 // The stack comparison also keeps the deepest point the stack has reached: the floor the hot path compares with
 // is a checkpoint a little below the deepest point so far, and each time the stack passes it the guard charges
-// the stack from its top down to the next checkpoint to the command's memory account (regex/account.h), until
+// the stack from its top down to the next checkpoint to the command's memory account (regex/bounds/account.h), until
 // the checkpoint reaches the hard floor, where the stack runs out.
 #include <chrono>
 #include <cstddef>
@@ -26,8 +26,8 @@
 #include <memory>
 #include <regex>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 

@@ -1,9 +1,9 @@
-#include "regex/guard.h"
+#include "regex/bounds/guard.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 namespace {
