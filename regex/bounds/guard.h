@@ -39,6 +39,9 @@ using Clock = std::chrono::steady_clock;
 struct Budget {
   std::int64_t steps = 0;
   Clock::time_point deadline;
+  // What unwinding the stack costs, per byte below a guard's top: the clock trips that much ahead of the
+  // deadline, so that a match that fails deep is unwound by the deadline (bounds::kUnwindSecondsPerStackByte).
+  double unwind_seconds_per_byte = bounds::kUnwindSecondsPerStackByte;
 };
 
 // The time bound of a command over a text of this many bytes, from now.
@@ -95,6 +98,9 @@ class Guard {
   void ChargeEngineCall() { Charge(call_charge_); }
 
   Trip tripped() const noexcept { return tripped_; }
+  // When the first trip was thrown, and how deep the stack charged then went below the guard's top.
+  Clock::time_point tripped_at() const noexcept { return tripped_at_; }
+  std::size_t depth() const noexcept { return top_ > floor_ ? top_ - floor_ : 0; }
   // Steps spent so far by this guard.
   std::int64_t steps() const noexcept { return start_ - (budget_.steps + left_); }
 
@@ -118,6 +124,8 @@ class Guard {
   // Takes steps more from the budget, reads the clock and hands out the next chunk of steps.
   __attribute__((noinline)) void Spend(std::int64_t steps);
   [[noreturn]] __attribute__((noinline, cold)) void Fail(Trip why);
+  // The time that unwinding the stack charged so far would take.
+  Clock::duration UnwindingAhead() const noexcept;
 
   // Steps handed out to the hot path, counted down; the rest stays in budget_ until the next read of the clock.
   std::int32_t left_ = 0;
@@ -134,6 +142,7 @@ class Guard {
   Guard* previous_;
   MemoryAccount* account_;
   Trip tripped_ = Trip::kNone;
+  Clock::time_point tripped_at_;
   bool doomed_ = false;  // adopted a pattern whose work between touches the clock could not bound
 };
 

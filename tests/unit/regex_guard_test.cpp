@@ -158,6 +158,40 @@ TEST(RegexGuard, TheClockEndsWorkTheCountUnderrates) {
   EXPECT_EQ(touches, 0) << "the first slow path reads the clock";
 }
 
+// Goes levels frames of about 1 KB down, touching at each, and reads the clock at the bottom.
+__attribute__((noinline)) void Dive(Guard& guard, int levels) {
+  volatile char frame[1024];
+  frame[0] = 0;
+  guard.Touch();
+  if (levels > 0)
+    Dive(guard, levels - 1);
+  else
+    guard.Charge(bounds::kStepsPerClockRead);  // more than the chunk handed out: the clock is read
+  frame[1] = frame[0];
+}
+
+// 256 KB down, with ten seconds left: the clock counts the unwinding of the stack charged so far ahead of the
+// deadline, at the given cost per byte, and trips when that unwinding would end past it.
+TEST(RegexGuard, TheClockCountsTheUnwindingAhead) {
+  const struct {
+    double seconds_per_byte;
+    Trip trip;
+  } cases[] = {
+      {0.0, Trip::kNone},
+      {bounds::kUnwindSecondsPerStackByte, Trip::kNone},  // a quarter of a megabyte unwinds in milliseconds
+      {1.0 / 1024, Trip::kTime},                          // a second a KiB: far past the deadline
+  };
+  for (const auto& c : cases) {
+    Budget budget{std::int64_t{1} << 40, Clock::now() + std::chrono::seconds(10), c.seconds_per_byte};
+    Guard guard(0, budget);
+    try {
+      Dive(guard, 256);
+    } catch (const std::regex_error&) {
+    }
+    EXPECT_EQ(guard.tripped(), c.trip) << c.seconds_per_byte;
+  }
+}
+
 TEST(RegexGuard, CostlyKindsOfStepCostMore) {
   const std::string text(1000, 'a');
   const std::int64_t plain = StepsOf(text, "(?:a|b)x");
