@@ -10,8 +10,8 @@
 
 namespace {
 
-// The slowest scenarios load and unload the DLL 1,500 times: 50 to 120 s under Wine 8 on a loaded machine (20 to
-// 70 ms a cycle, most of it Wine loading and unloading the system libraries that the DLL imports).
+// The slowest scenarios load and unload the DLL 1,500 times: 8 to 32 s under Wine 8, up to 120 s on a loaded machine (5
+// to 80 ms a cycle, most of it Wine loading and unloading the system libraries that the DLL imports).
 constexpr DWORD kChildTimeoutMs = 240000;
 constexpr DWORD kTimedOut = 99;  // RunProcess's exit code for a child it had to end
 
