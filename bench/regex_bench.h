@@ -12,9 +12,9 @@
 #include <string>
 
 #include "bench/bare_walk.h"
-#include "regex/account.h"
-#include "regex/dialect.h"
-#include "regex/guard.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/guard.h"
+#include "regex/engine/dialect.h"
 
 namespace bench {
 

@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "regex/bounds.h"
-#include "regex/dialect.h"
-#include "regex/guard.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/guard.h"
+#include "regex/bounds/run.h"
+#include "regex/engine/dialect.h"
 #include "regex/pattern.h"
 #include "regex/pattern_cache.h"
 #include "regex/replacement.h"
-#include "regex/run.h"
-#include "regex/start_filter.h"
+#include "regex/skip/start_filter.h"
 
 namespace hostkit::regex {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // The regex commands, portable: whole-text match, search lists, and replace. Each takes its pattern compiled in
-// the dialect of regex/dialect.h from the shared cache (regex/pattern_cache.h), compiling it when it is not there,
-// and runs within the bounds of regex/run.h; an engine error or a bound gives the failure value (0 or ""), and
-// LastError() tells which, the same whether the pattern was cached or not.
+// the dialect of regex/engine/dialect.h from the shared cache (regex/pattern_cache.h), compiling it when it is not
+// there, and runs within the bounds of regex/bounds/run.h; an engine error or a bound gives the failure value (0 or
+// ""), and LastError() tells which, the same whether the pattern was cached or not.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "regex/pattern.h"
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 

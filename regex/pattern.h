@@ -1,14 +1,14 @@
 #pragma once
-// A pattern as the commands use it, made once: compiled in the dialect (regex/dialect.h), measured for the guard,
-// and its facts read for the start filter (regex/pattern_facts.h). The walks take this one type; the pattern
-// cache (regex/pattern_cache.h) keeps it between calls.
+// A pattern as the commands use it, made once: compiled in the dialect (regex/engine/dialect.h), measured for the
+// guard, and its facts read for the start filter (regex/skip/pattern_facts.h). The walks take this one type; the
+// pattern cache (regex/pattern_cache.h) keeps it between calls.
 #include <cstddef>
 #include <memory>
 #include <string_view>
 
-#include "regex/dialect.h"
-#include "regex/guard.h"
-#include "regex/pattern_facts.h"
+#include "regex/bounds/guard.h"
+#include "regex/engine/dialect.h"
+#include "regex/skip/pattern_facts.h"
 
 namespace hostkit::regex {
 

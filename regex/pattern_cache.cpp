@@ -1,7 +1,7 @@
 #include "regex/pattern_cache.h"
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // The compiled patterns of recent commands, shared by the five commands and keyed by the pattern's bytes, so that
 // a script that calls them a line at a time with the same pattern compiles it once. Bounded by a number of
-// entries and by bytes (regex/bounds.h); the least recently used goes first. A pattern whose compiled form is too
-// large for the cache serves its call alone; a pattern the engine rejects is remembered with its reason.
+// entries and by bytes (regex/bounds/bounds.h); the least recently used goes first. A pattern whose compiled form is
+// too large for the cache serves its call alone; a pattern the engine rejects is remembered with its reason.
 //
 // Memory: a command's bound is about what it raises the process's memory by. A pattern is compiled within its
 // command's memory account and stays counted there until that command ends, cached or not, as it always was; a
@@ -18,7 +18,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "regex/guard.h"
+#include "regex/bounds/guard.h"
 #include "regex/pattern.h"
 
 namespace hostkit::regex {
@@ -55,7 +55,7 @@ class PatternCache {
   PatternCache& operator=(const PatternCache&) = delete;
   ~PatternCache();
 
-  // The one cache of the commands, with the bounds of regex/bounds.h.
+  // The one cache of the commands, with the bounds of regex/bounds/bounds.h.
   static PatternCache& Shared();
 
   // The pattern compiled, from the cache or compiled now within the guard (regex/pattern.h, CompilePattern) and

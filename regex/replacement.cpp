@@ -1,6 +1,6 @@
 #include "regex/replacement.h"
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 namespace {

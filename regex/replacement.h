@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "regex/guard.h"
+#include "regex/bounds/guard.h"
 
 namespace hostkit::regex {
 

@@ -30,8 +30,10 @@ std::map<std::string, std::string> Probe(const std::string& arguments) {
   return figures;
 }
 
-// Unwinding a matcher that failed deep in its stack costs about 1 us a frame, on top of the bound: 0.3 s for the
-// 70 MB of ".*" over 400,000 bytes on a quiet machine, 1.1 s with the machine's two cores shared four ways.
+// A match stopped by the memory bound has stacked about 70 MB of matcher frames, and unwinding them comes after the
+// stop: 0.65 to 0.7 s under Wine 8 on a quiet machine, 1.7 s with the machine's two cores shared four ways
+// (bench/wine/regex_unwind.cpp). The clock counts the unwinding ahead, but at its quiet-machine cost, so that the
+// deepest matches the memory bound allows still give their answers; on a busy machine this one goes past the bound.
 constexpr double kDeepUnwindTolerance = 1.5;
 
 double Megabytes(std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
@@ -103,19 +105,23 @@ TEST(RegexBounds, CallsTheEngineAnswersInsideTheBoundsGiveItsAnswer) {
 }
 
 // Past the bounds: matches too deep for the memory bound, silent work the guard cannot see. Each ends with its
-// reason, within its bounds, and the process works on; so does a compile of 41,000 bracket tables, with its answer.
+// reason, within its bounds and the unwinding of its matcher included, and the process works on; so does a
+// compile of 41,000 bracket tables, with its answer.
 TEST(RegexBounds, CallsPastTheBoundsEndWithTheirReason) {
   const struct {
     const char* name;
     const char* error;
+    const char* or_error;  // the other bound that may come first
     double tolerance;
   } cases[] = {
-      {"dot-star-400k", "memory bound exceeded", kDeepUnwindTolerance},
-      {"alternatives-200k", "memory bound exceeded", kDeepUnwindTolerance},
-      {"unset-backref", "time bound exceeded", kWineTimeTolerance},
+      // About 70 MB of matcher frames: the memory bound comes first, unless the machine is so busy that the clock,
+      // which counts their unwinding ahead, ends the match before it gets that deep.
+      {"dot-star-400k", "memory bound exceeded", "time bound exceeded", kDeepUnwindTolerance},
+      {"alternatives-200k", "memory bound exceeded", "time bound exceeded", kDeepUnwindTolerance},
+      {"unset-backref", "time bound exceeded", "time bound exceeded", kWineTimeTolerance},
       // Answered inside the bound since the traits answer the compiler from tables (0.4 s under Wine, where the
       // locale's answers took 5 s): the engine's own answer, 0, within the time bound.
-      {"bracket-tables", "", kWineTimeTolerance},
+      {"bracket-tables", "", "", kWineTimeTolerance},
   };
   const auto all = e2e::regex_cases::All();
   for (const auto& c : cases) {
@@ -123,7 +129,7 @@ TEST(RegexBounds, CallsPastTheBoundsEndWithTheirReason) {
     auto figures = Probe(c.name);
     EXPECT_EQ(figures["answer"], found.command == std::string("RegExMatch") ? "0" : "")
         << c.name << ": the failure value";
-    EXPECT_EQ(figures["error"], c.error) << c.name;
+    EXPECT_TRUE(figures["error"] == c.error || figures["error"] == c.or_error) << c.name << ": " << figures["error"];
     EXPECT_LT(std::stod(figures["seconds"]), TimeBound(found) + c.tolerance) << c.name;
     EXPECT_LT(std::stod(figures["resident"]), MemoryBound(found)) << c.name;
     EXPECT_EQ(figures["after"], "[{1,1},{3,2}]") << c.name << ": the process works on";

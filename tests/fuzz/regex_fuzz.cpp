@@ -16,13 +16,13 @@
 #include <string>
 #include <string_view>
 
+#include "regex/bounds/guard.h"
+#include "regex/bounds/stack.h"
 #include "regex/commands.h"
-#include "regex/dialect.h"
-#include "regex/guard.h"
+#include "regex/engine/dialect.h"
+#include "regex/engine/traits_tables.h"
 #include "regex/pattern_cache.h"
-#include "regex/pattern_facts.h"
-#include "regex/stack.h"
-#include "regex/traits_tables.h"
+#include "regex/skip/pattern_facts.h"
 
 namespace {
 

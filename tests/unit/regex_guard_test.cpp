@@ -8,13 +8,13 @@
 #include <regex>
 #include <string>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/guard.h"
+#include "regex/bounds/run.h"
 #include "regex/commands.h"
-#include "regex/dialect.h"
-#include "regex/guard.h"
+#include "regex/engine/dialect.h"
 #include "regex/replacement.h"
-#include "regex/run.h"
 
 namespace {
 
@@ -156,6 +156,40 @@ TEST(RegexGuard, TheClockEndsWorkTheCountUnderrates) {
   }
   EXPECT_EQ(guard.tripped(), Trip::kTime);
   EXPECT_EQ(touches, 0) << "the first slow path reads the clock";
+}
+
+// Goes levels frames of about 1 KB down, touching at each, and reads the clock at the bottom.
+__attribute__((noinline)) void Dive(Guard& guard, int levels) {
+  volatile char frame[1024];
+  frame[0] = 0;
+  guard.Touch();
+  if (levels > 0)
+    Dive(guard, levels - 1);
+  else
+    guard.Charge(bounds::kStepsPerClockRead);  // more than the chunk handed out: the clock is read
+  frame[1] = frame[0];
+}
+
+// 256 KB down, with ten seconds left: the clock counts the unwinding of the stack charged so far ahead of the
+// deadline, at the given cost per byte, and trips when that unwinding would end past it.
+TEST(RegexGuard, TheClockCountsTheUnwindingAhead) {
+  const struct {
+    double seconds_per_byte;
+    Trip trip;
+  } cases[] = {
+      {0.0, Trip::kNone},
+      {bounds::kUnwindSecondsPerStackByte, Trip::kNone},  // a quarter of a megabyte unwinds in milliseconds
+      {1.0 / 1024, Trip::kTime},                          // a second a KiB: far past the deadline
+  };
+  for (const auto& c : cases) {
+    Budget budget{std::int64_t{1} << 40, Clock::now() + std::chrono::seconds(10), c.seconds_per_byte};
+    Guard guard(0, budget);
+    try {
+      Dive(guard, 256);
+    } catch (const std::regex_error&) {
+    }
+    EXPECT_EQ(guard.tripped(), c.trip) << c.seconds_per_byte;
+  }
 }
 
 TEST(RegexGuard, CostlyKindsOfStepCostMore) {

@@ -1,11 +1,11 @@
-// The reading of the engine's private automaton (regex/internals.cpp) against automata of a known shape: a
+// The reading of the engine's private automaton (regex/engine/internals.cpp) against automata of a known shape: a
 // library release that lays them out otherwise fails here, before the guard misjudges a pattern.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "regex/dialect.h"
-#include "regex/internals.h"
+#include "regex/engine/dialect.h"
+#include "regex/engine/internals.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/run.h"
+#include "regex/bounds/stack.h"
 #include "regex/commands.h"
 #include "regex/pattern_cache.h"
-#include "regex/run.h"
-#include "regex/stack.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "regex/commands.h"
-#include "regex/dialect.h"
-#include "regex/pattern_facts.h"
-#include "regex/start_filter.h"
+#include "regex/engine/dialect.h"
+#include "regex/skip/pattern_facts.h"
+#include "regex/skip/start_filter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The dialect's traits answer from tables (regex/traits_tables.h): every answer, for every byte, against
+// The dialect's traits answer from tables (regex/engine/traits_tables.h): every answer, for every byte, against
 // std::regex_traits<char> imbued with the same locale, so that a compile through the tables is the compile
 // through the base.
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "regex/dialect.h"
-#include "regex/traits.h"
+#include "regex/engine/dialect.h"
+#include "regex/engine/traits.h"
 
 namespace {
 

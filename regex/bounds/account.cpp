@@ -1,4 +1,4 @@
-#include "regex/account.h"
+#include "regex/bounds/account.h"
 
 namespace hostkit::regex {
 namespace {

@@ -1,4 +1,4 @@
-#include "regex/internals.h"
+#include "regex/engine/internals.h"
 
 #include <memory>
 

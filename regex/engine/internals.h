@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "regex/traits.h"
+#include "regex/engine/traits.h"
 
 namespace hostkit::regex {
 
@@ -33,7 +33,7 @@ struct Automaton {
 // Empty for a default-constructed Regex.
 Automaton ReadAutomaton(const Regex& compiled);
 
-// Ends the compile of the automaton's traits (regex/traits.h): from now on they charge the current guard of
+// Ends the compile of the automaton's traits (regex/engine/traits.h): from now on they charge the current guard of
 // whichever thread matches. Nothing for a default-constructed Regex.
 void EndCompile(const Regex& compiled) noexcept;
 

@@ -1,11 +1,11 @@
-#include "regex/dialect.h"
+#include "regex/engine/dialect.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "regex/bounds.h"
-#include "regex/internals.h"
+#include "regex/bounds/bounds.h"
+#include "regex/engine/internals.h"
 
 namespace hostkit::regex {
 namespace {

@@ -30,7 +30,7 @@ inline constexpr std::int64_t kPerStateCost = 2;
 // Copying result text: per byte.
 inline constexpr std::int64_t kResultByteCost = 1;
 
-// Skipping the places where no match can start (regex/start_filter.h): a scan of the text costs 0.13 ns a byte
+// Skipping the places where no match can start (regex/skip/start_filter.h): a scan of the text costs 0.13 ns a byte
 // (the word-at-a-time byte search) to 1 ns (the 256-entry table) under Wine, so one step is charged per 2 bytes
 // scanned. Reading a pattern's facts costs a few ns a byte, and about 1 us for each class name it looks up (256
 // class tests; at most the 15 names of the engine).
@@ -57,8 +57,16 @@ inline constexpr std::int32_t kStepsPerClockRead = 1 << 16;
 // the calls cost.
 inline constexpr std::int64_t kCompileCallCost = 2;
 inline constexpr std::uint32_t kCompileCallsPerClockRead = 256;
-// The count trips at the full bound; the clock, the backstop, a little before it, so that the unwinding, the
-// result copy and the reply to the host fit inside.
+// A match that fails deep throws through every matcher frame it stacked, and the unwinding comes after the trip:
+// it costs far more than the descent (measured, bench/wine/regex_unwind.cpp: ".*" and "(a|b)*" stopped at 16 to
+// 128 MB of stack unwound at 9 to 10.3 us per KiB, about 1 us a matcher frame of 64 to 128 bytes, 0.65 s for 64 MB,
+// where going down took 0.05 s). The clock counts the unwinding of the stack charged so far ahead, at 12 us per
+// KiB: a time trip comes earlier the deeper the match is, and its unwinding ends by the deadline. A match that
+// ends without a trip returns through its frames at a hundredth of that cost, so the count ahead must not end
+// what the memory bound allows: ".*" over 250,000 bytes (66 MB of stack) counts 0.8 s ahead of 0.9 s.
+inline constexpr double kUnwindSecondsPerStackByte = 12e-6 / 1024;
+// The count trips at the full bound; the clock, the backstop, a little before it, so that the result copy and the
+// reply to the host fit inside (the unwinding is counted on its own, above).
 inline constexpr double kClockShare = 0.9;
 
 // --- Memory -------------------------------------------------------------------------------------------------
@@ -66,7 +74,7 @@ inline constexpr double kClockShare = 0.9;
 // counted as Windows counts it: the heap blocks it holds and the stack pages its matcher touches, together, at
 // their peak. A thread's stack is a reservation whose pages commit as it grows (Wine commits the whole
 // reservation at the thread's start, but only the pages touched become resident), so the large-stack worker
-// reserves as much address space as the bound and only the stack reached is charged (regex/guard.h). Measured
+// reserves as much address space as the bound and only the stack reached is charged (regex/bounds/guard.h). Measured
 // under Wine, the guarded matcher touches 264 bytes of stack per character of ".*" and 564 of "(a|b)*" (the bare
 // engine 240 and 530: the guarded iterator carries its guard), so ".*" matches about 260,000 characters and
 // "(a|b)*" about 118,000 within the bound.

@@ -7,17 +7,17 @@
 // beginning or a loop's last position). So the text is handed to it through GuardedIter, whose == and != count
 // a step against the command's budget and compare the stack pointer with a floor; *, ++ and -- stay plain
 // (guarding them too measured 10 to 15% more instructions and catches nothing more). The steps that cost much
-// more than a comparison reach the guard through the dialect's traits (regex/dialect.h), and the engine calls
+// more than a comparison reach the guard through the dialect's traits (regex/engine/dialect.h), and the engine calls
 // and lookaheads through the allocator of the match results. Crossing a limit throws std::regex_error, which
 // unwinds the matcher cleanly.
 //
-// The count is the main measure, calibrated per kind of step (regex/bounds.h), so that a command ends at the
+// The count is the main measure, calibrated per kind of step (regex/bounds/bounds.h), so that a command ends at the
 // same point on every run; the clock, read once per few thousand steps on the slow path, is the backstop for
 // work the count underrates.
 //
 // The stack comparison also keeps the deepest point the stack has reached: the floor the hot path compares with
 // is a checkpoint a little below the deepest point so far, and each time the stack passes it the guard charges
-// the stack from its top down to the next checkpoint to the command's memory account (regex/account.h), until
+// the stack from its top down to the next checkpoint to the command's memory account (regex/bounds/account.h), until
 // the checkpoint reaches the hard floor, where the stack runs out.
 #include <chrono>
 #include <cstddef>
@@ -26,8 +26,8 @@
 #include <memory>
 #include <regex>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 
@@ -39,6 +39,9 @@ using Clock = std::chrono::steady_clock;
 struct Budget {
   std::int64_t steps = 0;
   Clock::time_point deadline;
+  // What unwinding the stack costs, per byte below a guard's top: the clock trips that much ahead of the
+  // deadline, so that a match that fails deep is unwound by the deadline (bounds::kUnwindSecondsPerStackByte).
+  double unwind_seconds_per_byte = bounds::kUnwindSecondsPerStackByte;
 };
 
 // The time bound of a command over a text of this many bytes, from now.
@@ -95,6 +98,9 @@ class Guard {
   void ChargeEngineCall() { Charge(call_charge_); }
 
   Trip tripped() const noexcept { return tripped_; }
+  // When the first trip was thrown, and how deep the stack charged then went below the guard's top.
+  Clock::time_point tripped_at() const noexcept { return tripped_at_; }
+  std::size_t depth() const noexcept { return top_ > floor_ ? top_ - floor_ : 0; }
   // Steps spent so far by this guard.
   std::int64_t steps() const noexcept { return start_ - (budget_.steps + left_); }
 
@@ -118,6 +124,8 @@ class Guard {
   // Takes steps more from the budget, reads the clock and hands out the next chunk of steps.
   __attribute__((noinline)) void Spend(std::int64_t steps);
   [[noreturn]] __attribute__((noinline, cold)) void Fail(Trip why);
+  // The time that unwinding the stack charged so far would take.
+  Clock::duration UnwindingAhead() const noexcept;
 
   // Steps handed out to the hot path, counted down; the rest stays in budget_ until the next read of the clock.
   std::int32_t left_ = 0;
@@ -134,6 +142,7 @@ class Guard {
   Guard* previous_;
   MemoryAccount* account_;
   Trip tripped_ = Trip::kNone;
+  Clock::time_point tripped_at_;
   bool doomed_ = false;  // adopted a pattern whose work between touches the clock could not bound
 };
 

@@ -1,4 +1,4 @@
-#include "regex/start_filter.h"
+#include "regex/skip/start_filter.h"
 
 #include <algorithm>
 #include <array>

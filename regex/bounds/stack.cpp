@@ -1,9 +1,9 @@
-#include "regex/stack.h"
+#include "regex/bounds/stack.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "regex/pattern_facts.h"
+#include "regex/skip/pattern_facts.h"
 
 #include <algorithm>
 #include <cstdint>

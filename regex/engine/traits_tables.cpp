@@ -1,4 +1,4 @@
-#include "regex/traits_tables.h"
+#include "regex/engine/traits_tables.h"
 
 #include <climits>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "regex/pattern_facts.h"
+#include "regex/skip/pattern_facts.h"
 
 namespace hostkit::regex {
 

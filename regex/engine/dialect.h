@@ -1,10 +1,10 @@
 #pragma once
 // The pattern dialect: std::regex ECMAScript with multiline anchors, where "^" and "$" work at line feeds only,
-// compiled with the guard's traits (regex/traits.h).
+// compiled with the guard's traits (regex/engine/traits.h).
 #include <cstddef>
 #include <string_view>
 
-#include "regex/traits.h"
+#include "regex/engine/traits.h"
 
 namespace hostkit::regex {
 
@@ -12,7 +12,7 @@ namespace hostkit::regex {
 Regex Compile(std::string_view pattern);
 
 // The stack the engine's compiler will use for the pattern, at most: it recurses once per term of an
-// alternative and once per group level (regex/bounds.h).
+// alternative and once per group level (regex/bounds/bounds.h).
 std::size_t CompileStack(std::string_view pattern);
 
 // What the guard needs to know about a compiled pattern.

@@ -1,9 +1,9 @@
-#include "regex/guard.h"
+#include "regex/bounds/guard.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 namespace {
@@ -106,7 +106,7 @@ void Guard::Spend(std::int64_t steps) {
   const std::int64_t rest = budget_.steps + left_ - std::min(steps, kMaxSteps);
   left_ = 0;
   budget_.steps = rest;
-  if (rest < 0 || doomed_ || Clock::now() >= budget_.deadline) {
+  if (rest < 0 || doomed_ || Clock::now() + UnwindingAhead() >= budget_.deadline) {
     budget_.steps = 0;
     Fail(Trip::kTime);
   }
@@ -115,8 +115,16 @@ void Guard::Spend(std::int64_t steps) {
   budget_.steps -= left_;
 }
 
+Clock::duration Guard::UnwindingAhead() const noexcept {
+  const double seconds = static_cast<double>(depth()) * budget_.unwind_seconds_per_byte;
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 void Guard::Fail(Trip why) {
-  if (tripped_ == Trip::kNone) tripped_ = why;  // the first trip is the command's reason
+  if (tripped_ == Trip::kNone) {  // the first trip is the command's reason
+    tripped_ = why;
+    tripped_at_ = Clock::now();
+  }
   switch (why) {
     case Trip::kTime:
       throw kTimeTrip;

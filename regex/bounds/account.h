@@ -4,7 +4,7 @@
 // take the account past its limit is refused with std::bad_alloc.
 //
 // Why this sees every route: the DLL links its C++ runtime statically (exports/CMakeLists.txt), and the DLL's
-// own operator new and delete (regex/new_delete.cpp) replace the runtime's at link time, so every allocation of
+// own operator new and delete (regex/bounds/new_delete.cpp) replace the runtime's at link time, so every allocation of
 // the engine (compiled states, bracket class lists and their copies, lookahead tables, the matcher's state)
 // and of the result text goes through them. Nothing of the engine allocates any other way. What a command's
 // heap use adds to the process is exactly what it allocated less what it freed: a block allocated before and
@@ -12,11 +12,11 @@
 // The account is active on the command's thread and on its large-stack worker, which never run at once.
 //
 // The stack the matcher touches is memory too: on Windows a thread's stack is a reservation whose pages are
-// committed one by one as the stack grows, and what stays is every page reached. The guard (regex/guard.h) reports
-// the deepest point its command's stack has reached, and the account holds heap and stack against one limit.
+// committed one by one as the stack grows, and what stays is every page reached. The guard (regex/bounds/guard.h)
+// reports the deepest point its command's stack has reached, and the account holds heap and stack against one limit.
 #include <cstddef>
 
-#include "regex/bounds.h"
+#include "regex/bounds/bounds.h"
 
 namespace hostkit::regex {
 

@@ -1,11 +1,11 @@
-// The DLL's operator new and delete, which feed the regex commands' memory account (regex/account.h). Outside a
+// The DLL's operator new and delete, which feed the regex commands' memory account (regex/bounds/account.h). Outside a
 // command they are malloc and free with a small header. The array, nothrow and sized forms of the runtime forward
 // to these; the aligned forms keep the runtime's own allocator and are not used by the engine.
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 
-#include "regex/account.h"
+#include "regex/bounds/account.h"
 
 using hostkit::regex::BlockCharge;
 using hostkit::regex::kBlockHeader;

@@ -12,7 +12,7 @@
 namespace hostkit::regex {
 
 // The classic locale whose ctype facet narrows "\r" to the default character, so that "^" and "$" (multiline)
-// see line feeds as the only line ends (regex/dialect.cpp imbues it).
+// see line feeds as the only line ends (regex/engine/dialect.cpp imbues it).
 const std::locale& DialectLocale();
 
 struct TraitsTables {

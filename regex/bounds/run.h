@@ -11,10 +11,10 @@
 #include <string>
 #include <type_traits>
 
-#include "regex/account.h"
-#include "regex/bounds.h"
-#include "regex/guard.h"
-#include "regex/stack.h"
+#include "regex/bounds/account.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/guard.h"
+#include "regex/bounds/stack.h"
 
 namespace hostkit::regex {
 
@@ -102,7 +102,7 @@ auto RunGuarded(Limits limits, Failure& failure, Job job) noexcept
   using Result = std::invoke_result_t<Job&, Guard&>;
   std::optional<Result> result;
   failure = {};
-  // Heap and stack share the bound, less what the heap keeps beyond the blocks held (regex/bounds.h). The
+  // Heap and stack share the bound, less what the heap keeps beyond the blocks held (regex/bounds/bounds.h). The
   // worker's stack is reserved as large as the bound: address space, of which only the pages touched count.
   const std::size_t bound = MemoryBound(limits.argument_bytes);
   MemoryAccount account(bound > bounds::kHeapKeeps ? bound - bounds::kHeapKeeps : 0);

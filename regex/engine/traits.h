@@ -1,6 +1,6 @@
 #pragma once
 // The engine's traits for the dialect: std::regex_traits<char> with the steps that cost far more than a
-// character test reported to the current guard (regex/guard.h). The matcher reaches them only through these
+// character test reported to the current guard (regex/bounds/guard.h). The matcher reaches them only through these
 // members, each a name the engine looks up on its traits type, so hiding the base's member is enough:
 // - getloc(): the line-end test of "^" and "$" (multiline) copies the locale and looks a facet up each time;
 // - lookup_classname(): "\b" and "\B" look the class "w" up by name for each character they test;
@@ -9,15 +9,15 @@
 // - isctype() and transform_primary(): the compiler calls them for each of the 256 bytes of every bracket's
 //   table, the bulk of a compile's time. They are charged as compile work, which reads the clock.
 // The per-byte questions of the compiler and of class tests are answered from the dialect locale's tables
-// (regex/traits_tables.h) once the traits are imbued with it; with any other locale, by the base.
+// (regex/engine/traits_tables.h) once the traits are imbued with it; with any other locale, by the base.
 #include <cstring>
 #include <iterator>
 #include <locale>
 #include <regex>
 
-#include "regex/bounds.h"
-#include "regex/guard.h"
-#include "regex/traits_tables.h"
+#include "regex/bounds/bounds.h"
+#include "regex/bounds/guard.h"
+#include "regex/engine/traits_tables.h"
 
 namespace hostkit::regex {
 
@@ -43,7 +43,7 @@ class Traits : public std::regex_traits<char> {
     return regex_traits::imbue(loc);
   }
 
-  // Called once the automaton is compiled (regex/internals.h, EndCompile): later calls, a match's word-boundary
+  // Called once the automaton is compiled (regex/engine/internals.h, EndCompile): later calls, a match's word-boundary
   // tests on whatever thread, charge the guard of their own thread.
   void EndCompile() const noexcept { compiling_ = nullptr; }
 
