@@ -61,12 +61,23 @@ inline void RunSelective(const char* where, const Commands& commands, const Othe
   std::printf("\nselective patterns (%s), 1 MB of prose with few matches: best seconds, ratio to bare\n", where);
   std::printf("%-28s %8s %16s %16s %16s %22s%s\n", "pattern", "bare", "no skipping", "RegExSearchPos", "RegExSearch",
               "RegExReplace", pcre2 ? "            PCRE2" : "");
-  const char* patterns[] = {"ERROR ([0-9]+)", "[0-9]+", "[\\w.+-]+@[\\w-]+\\.[\\w.-]+", "\\bmiles\\b", "^#",
-                            "[a-z]+",         "x*"};
+  // Each "(?i)" row follows its case-sensitive twin; its bare walk is the engine's own icase.
+  const char* patterns[] = {"ERROR ([0-9]+)",
+                            "(?i)ERROR ([0-9]+)",
+                            "[0-9]+",
+                            "[\\w.+-]+@[\\w-]+\\.[\\w.-]+",
+                            "\\bmiles\\b",
+                            "(?i)\\bmiles\\b",
+                            "^#",
+                            "[a-z]+",
+                            "(?i)[a-z]+",
+                            "x*"};
   const std::string text = Prose(1 << 20);
   for (const char* pattern : patterns) {
-    const std::regex bare_re(pattern, std::regex::ECMAScript | std::regex::multiline);
-    const hostkit::regex::Regex dialect_re = hostkit::regex::Compile(pattern);
+    const hostkit::regex::FlaggedPattern flagged = hostkit::regex::ReadFlags(pattern);
+    const std::regex bare_re(flagged.body, std::regex::ECMAScript | std::regex::multiline |
+                                               (flagged.flags.icase ? std::regex::icase : std::regex::flag_type{}));
+    const hostkit::regex::Regex dialect_re = hostkit::regex::Compile(flagged.body, flagged.flags);
     std::size_t sink = 0;
     const std::function<void()> runs[] = {
         [&] { sink += BarePositions(text, bare_re); },

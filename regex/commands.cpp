@@ -50,13 +50,14 @@ const char* EngineErrorName(std::regex_constants::error_type code) {
   }
 }
 
-void Report(const Failure& failure) {
+void Report(const Failure& failure, const char* flag_reason) {
   switch (failure.kind) {
     case Failure::Kind::kNone:
       last_error[0] = '\0';
       return;
     case Failure::Kind::kRejected:
-      std::snprintf(last_error, sizeof last_error, "pattern rejected: %s", EngineErrorName(failure.code));
+      std::snprintf(last_error, sizeof last_error, "pattern rejected: %s",
+                    flag_reason[0] != '\0' ? flag_reason : EngineErrorName(failure.code));
       return;
     case Failure::Kind::kTime:
       std::snprintf(last_error, sizeof last_error, "%s", "time bound exceeded");
@@ -74,11 +75,20 @@ void Report(const Failure& failure) {
 }
 
 // Runs a command's job within its bounds and records how it went.
+// A flag group's rejection names the flag: its reason is kept as the error passes.
 template <class Job>
 auto Run(Limits limits, Job job) {
   Failure failure;
-  auto result = RunGuarded(limits, failure, std::move(job));
-  Report(failure);
+  char flag_reason[64] = "";
+  auto result = RunGuarded(limits, failure, [&](Guard& guard) {
+    try {
+      return job(guard);
+    } catch (const FlagError& e) {
+      std::snprintf(flag_reason, sizeof flag_reason, "%s", e.what());
+      throw;
+    }
+  });
+  Report(failure, flag_reason);
   return result;
 }
 

@@ -51,6 +51,8 @@ PatternLease PatternCache::Get(std::string_view pattern, Guard& guard) {
   std::shared_ptr<const CompiledPattern> compiled;
   try {
     compiled = CompilePattern(pattern, guard);
+  } catch (const FlagError&) {
+    throw;  // read off the pattern's first bytes before anything is compiled: not worth an entry
   } catch (const std::regex_error& e) {
     // The engine's own verdict, not a bound of this call: the same pattern is rejected the same way next time.
     if (guard.tripped() == Trip::kNone && (account == nullptr || !account->refused())) {

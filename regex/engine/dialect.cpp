@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "regex/bounds/bounds.h"
@@ -210,7 +211,71 @@ std::size_t BracketEnd(std::string_view p, std::size_t i) {
   return p.size();
 }
 
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// "(?" and a letter: a flag group, not a group the engine knows ("(?:", "(?=", "(?!").
+bool FlagGroupAt(std::string_view p, std::size_t i) {
+  return p.compare(i, 2, "(?") == 0 && i + 2 < p.size() && IsLetter(p[i + 2]);
+}
+
+[[noreturn]] void RejectFlag(const char* what, char letter) {
+  char reason[64];
+  std::snprintf(reason, sizeof reason, what, letter);
+  throw FlagError(reason);
+}
+
+// The letters of the leading group "(?...)", up to its ")"; returns where the rest of the pattern starts.
+std::size_t ReadLeadingGroup(std::string_view p, PatternFlags& flags) {
+  std::size_t i = 2;
+  for (; i < p.size() && p[i] != ')'; ++i) {
+    const char c = p[i];
+    bool* flag = c == 'i' ? &flags.icase : c == 's' ? &flags.dotall : nullptr;
+    if (flag == nullptr) {
+      if (c == 'm') RejectFlag("flag '%c' unknown: ^ and $ work at every line already", c);
+      if (IsLetter(c)) RejectFlag("flag '%c' unknown (the flags are i and s)", c);
+      RejectFlag("flag group ends at '%c': only (?i), (?s), (?is) or (?si)", c);
+    }
+    if (*flag) RejectFlag("flag '%c' repeated", c);
+    *flag = true;
+  }
+  if (i == p.size()) throw FlagError("flag group unclosed");
+  return i + 1;
+}
+
 }  // namespace
+
+FlagError::FlagError(const char* reason) noexcept : std::regex_error(std::regex_constants::error_paren) {
+  std::snprintf(reason_, sizeof reason_, "%s", reason);
+}
+
+FlaggedPattern ReadFlags(std::string_view p) {
+  FlaggedPattern out;
+  std::size_t rest = 0;
+  if (FlagGroupAt(p, 0)) rest = ReadLeadingGroup(p, out.flags);
+  // The rest, as the engine's scanner reads it: a flag group there is rejected by name, and under "s" each "."
+  // that is the any-byte term is rewritten.
+  out.body.reserve(p.size() - rest);
+  for (std::size_t i = rest; i < p.size();) {
+    const char c = p[i];
+    std::size_t next = i + 1;
+    if (c == '\\') {
+      next = EscapeEnd(p, i);
+    } else if (c == '[') {
+      next = BracketEnd(p, i);
+    } else if (c == '(' && p.compare(i, 3, "(?)") == 0) {
+      throw FlagError("flag group empty");
+    } else if (c == '(' && FlagGroupAt(p, i)) {
+      RejectFlag("flag group (?%c...) only at the start of the pattern", p[i + 2]);
+    } else if (c == '.' && out.flags.dotall) {
+      out.body += "[\\s\\S]";
+      i = next;
+      continue;
+    }
+    out.body.append(p, i, next - i);
+    i = next;
+  }
+  return out;
+}
 
 std::size_t CompileStack(std::string_view p) {
   // terms[level]: the terms read so far in the current alternative of each open group.
@@ -268,11 +333,12 @@ std::size_t CompileStack(std::string_view p) {
   return static_cast<std::size_t>(std::min<std::uint64_t>(most, SIZE_MAX));
 }
 
-Regex Compile(std::string_view pattern) {
+Regex Compile(std::string_view pattern, PatternFlags flags) {
   RejectHugeNumbers(pattern);
   Regex compiled;
-  compiled.imbue(DialectLocale());
-  compiled.assign(pattern.data(), pattern.size(), Regex::ECMAScript | Regex::multiline);
+  compiled.imbue(flags.icase ? IcaseLocale() : DialectLocale());
+  compiled.assign(pattern.data(), pattern.size(),
+                  Regex::ECMAScript | Regex::multiline | (flags.icase ? Regex::icase : Regex::flag_type{}));
   EndCompile(compiled);
   return compiled;
 }

@@ -23,14 +23,23 @@ namespace hostkit::regex {
 
 class Traits : public std::regex_traits<char> {
  public:
-  // A back-reference's text, or the text ahead, as the engine compares them.
+  // A back-reference's text, or the text ahead, as the engine compares them: under "i", a byte equals itself and
+  // its other case (the engine asks the traits' transform, not its own icase comparison, for traits of our own).
   struct Span {
     const char* first;
     const char* last;
+    const unsigned char* other_case;
     friend bool operator==(const Span& a, const Span& b) {
       const std::size_t n = static_cast<std::size_t>(a.last - a.first);
       Guard::ChargeCurrent(static_cast<std::int64_t>(n) * bounds::kBackrefByteCost);
-      return n == static_cast<std::size_t>(b.last - b.first) && std::memcmp(a.first, b.first, n) == 0;
+      if (n != static_cast<std::size_t>(b.last - b.first)) return false;
+      if (a.other_case == nullptr) return std::memcmp(a.first, b.first, n) == 0;
+      for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a.first[i]);
+        const auto y = static_cast<unsigned char>(b.first[i]);
+        if (x != y && a.other_case[x] != y) return false;
+      }
+      return true;
     }
   };
 
@@ -84,7 +93,9 @@ class Traits : public std::regex_traits<char> {
   string_type transform(FwdIt first, FwdIt last) const {
     return regex_traits::transform(first, last);
   }
-  Span transform(GuardedIter first, GuardedIter last) const { return {first.base(), last.base()}; }
+  Span transform(GuardedIter first, GuardedIter last) const {
+    return {first.base(), last.base(), tables_ != nullptr ? tables_->other_case : nullptr};
+  }
 
  private:
   void ChargeCompile() const {

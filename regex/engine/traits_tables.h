@@ -14,6 +14,8 @@ namespace hostkit::regex {
 // The classic locale whose ctype facet narrows "\r" to the default character, so that "^" and "$" (multiline)
 // see line feeds as the only line ends (regex/engine/dialect.cpp imbues it).
 const std::locale& DialectLocale();
+// The same, with the code page's case folding (regex/engine/case_fold.h): the locale of a pattern under "i".
+const std::locale& IcaseLocale();
 
 struct TraitsTables {
   using Mask = std::ctype_base::mask;
@@ -29,6 +31,8 @@ struct TraitsTables {
   std::int8_t digit8[256];
   std::int8_t digit10[256];
   std::int8_t digit16[256];
+  // Under "i" (IcaseLocale) the other case of each byte, for back-references; null otherwise.
+  const unsigned char* other_case = nullptr;
 
   bool IsCtype(char c, std::regex_traits<char>::char_class_type f) const {
     const unsigned char b = static_cast<unsigned char>(c);
@@ -41,8 +45,9 @@ struct TraitsTables {
   }
 };
 
-// The tables of the dialect's locale when loc is it (a copy shares its implementation), else null: traits imbued
-// with any other locale answer through the base. Made at the first call, safely from any thread.
+// The tables of the dialect's locale, or of its "i" twin, when loc is one of them (a copy shares its implementation),
+// else null: traits imbued with any other locale answer through the base. Made at the first call, safely from any
+// thread.
 const TraitsTables* TablesFor(const std::locale& loc);
 
 }  // namespace hostkit::regex

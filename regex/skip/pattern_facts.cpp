@@ -390,17 +390,28 @@ class Reader {
 
 }  // namespace
 
-PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& locale) {
+PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& locale, const unsigned char* other_case) {
   Facts f;
   if (!Reader(pattern, locale).Read(f)) return {};
   PatternFacts facts;
   facts.known = true;
   facts.nullable = f.nullable;
   facts.line_start = f.line_start;
+  facts.other_case = other_case;
+  // Under "i" the engine takes a byte where it, or its other case, is what the pattern reads: a bracket's range
+  // included (it tests the byte's lower and upper case). The prefix and the needed bytes keep the pattern's case.
+  if (other_case != nullptr) {
+    const ByteSet read = f.first;
+    for (std::size_t b = 0; b < 256; ++b)
+      if (read[b]) f.first.set(other_case[b]);
+  }
   if (!f.nullable) facts.first = f.first;
   facts.prefix = f.prefix;
   facts.needed = f.must;
-  for (const char c : facts.prefix) facts.needed.reset(static_cast<unsigned char>(c));
+  for (const char c : facts.prefix) {
+    facts.needed.reset(static_cast<unsigned char>(c));
+    if (other_case != nullptr) facts.needed.reset(other_case[static_cast<unsigned char>(c)]);
+  }
   return facts;
 }
 

@@ -19,6 +19,9 @@ struct PatternFacts {
   ByteSet first;            // when not nullable: every byte a match can start with (more is allowed)
   std::string prefix;       // every match starts with these bytes
   ByteSet needed;           // bytes that every match contains, those of the prefix left out
+  // Under the "i" flag, the other case of each byte (itself where it has none): then a prefix byte or a needed byte
+  // stands for itself or its other case, and first holds both cases already. Null otherwise.
+  const unsigned char* other_case = nullptr;
 };
 
 // Groups nest at most this deep in a pattern that is read; deeper ones are not read (the reader recurses once a
@@ -26,7 +29,9 @@ struct PatternFacts {
 inline constexpr int kMaxFactsDepth = 64;
 
 // Reads a pattern that the engine accepted in the dialect. Class escapes and bracket classes are read through
-// std::regex_traits with the compiled pattern's locale, the way the engine reads them.
-PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& locale);
+// std::regex_traits with the compiled pattern's locale, the way the engine reads them. other_case, for a pattern
+// under "i", is the table the facts then refer to (it outlives them).
+PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& locale,
+                              const unsigned char* other_case = nullptr);
 
 }  // namespace hostkit::regex

@@ -28,6 +28,27 @@ const char* FindByte(const char* from, const char* end, char c) {
   return nullptr;
 }
 
+// The first of c and d in [from, end): FindByte's word test for two bytes at once (d == c is c alone).
+const char* FindEither(const char* from, const char* end, char c, char d) {
+  if (c == d) return FindByte(from, end, c);
+  using Word = std::uintptr_t;
+  constexpr Word kOnes = ~Word{0} / 0xFF;
+  constexpr Word kHighs = kOnes << 7;
+  const Word pc = kOnes * static_cast<unsigned char>(c);
+  const Word pd = kOnes * static_cast<unsigned char>(d);
+  const char* p = from;
+  for (; end - p >= static_cast<std::ptrdiff_t>(sizeof(Word)); p += sizeof(Word)) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    const Word a = w ^ pc;
+    const Word b = w ^ pd;
+    if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) break;
+  }
+  for (; p != end; ++p)
+    if (*p == c || *p == d) return p;
+  return nullptr;
+}
+
 // How often a byte turns up in prose, roughly; breaks ties between bytes equally rare in the sample.
 int Commonness(unsigned char b) {
   static constexpr char kLetters[] = "etaoinshrdlcumwfgypbvkjxqz";  // most common first
@@ -58,7 +79,8 @@ StartFilter::StartFilter(const PatternFacts& facts, std::string_view text)
     : skips_(facts.known && (facts.line_start || !facts.nullable)),
       nullable_(facts.nullable),
       line_start_(facts.line_start),
-      prefix_(facts.prefix) {
+      prefix_(facts.prefix),
+      other_case_(facts.other_case) {
   for (std::size_t b = 0; b < 256; ++b) table_[b] = facts.first[b];
   if (!skips_ || (prefix_.size() < 2 && facts.needed.count() < 2)) {
     for (int b = 0; b < 256; ++b)
@@ -67,8 +89,10 @@ StartFilter::StartFilter(const PatternFacts& facts, std::string_view text)
   }
   const std::array<std::uint32_t, 256> counts = Sample(text);
   scanned_ += std::min(text.size(), kSamples * kSampleBytes);
+  // Under "i" a byte is found in either case, so it is as rare as both cases together.
+  auto count = [&](unsigned char b) { return counts[b] + (Other(b) != b ? counts[Other(b)] : 0); };
   auto rarer = [&](unsigned char a, unsigned char b) {
-    return counts[a] != counts[b] ? counts[a] < counts[b] : Commonness(a) < Commonness(b);
+    return count(a) != count(b) ? count(a) < count(b) : Commonness(a) < Commonness(b);
   };
   for (std::size_t i = 1; i < prefix_.size(); ++i)
     if (rarer(static_cast<unsigned char>(prefix_[i]), static_cast<unsigned char>(prefix_[rare_]))) rare_ = i;
@@ -95,7 +119,17 @@ std::size_t StartFilter::TakeScanned() noexcept {
 bool StartFilter::Fits(const char* at, const char* end) const {
   if (nullable_) return true;
   if (at == end || !table_[static_cast<unsigned char>(*at)]) return false;
-  return prefix_.size() <= static_cast<std::size_t>(end - at) && std::memcmp(at, prefix_.data(), prefix_.size()) == 0;
+  return prefix_.size() <= static_cast<std::size_t>(end - at) && PrefixAt(at);
+}
+
+bool StartFilter::PrefixAt(const char* at) const {
+  if (other_case_ == nullptr) return std::memcmp(at, prefix_.data(), prefix_.size()) == 0;
+  for (std::size_t i = 0; i < prefix_.size(); ++i) {
+    const auto want = static_cast<unsigned char>(prefix_[i]);
+    const auto have = static_cast<unsigned char>(at[i]);
+    if (have != want && have != other_case_[want]) return false;
+  }
+  return true;
 }
 
 const char* StartFilter::NextStart(const char* at, const char* end) {
@@ -104,13 +138,14 @@ const char* StartFilter::NextStart(const char* at, const char* end) {
     // The prefix's rarest byte first (memchr), then the whole prefix where it turns up.
     if (static_cast<std::size_t>(end - at) < n) return nullptr;
     const char rare = prefix_[rare_];
+    const char rare_other = static_cast<char>(Other(static_cast<unsigned char>(rare)));
     const char* const last = end - (n - 1 - rare_);  // the rare byte of a whole prefix lies before this
     for (const char* from = at + rare_; from < last;) {
-      const char* const hit = FindByte(from, last, rare);
+      const char* const hit = FindEither(from, last, rare, rare_other);
       scanned_ += static_cast<std::size_t>((hit != nullptr ? hit + 1 : last) - from);
       if (hit == nullptr) return nullptr;
       const char* const start = hit - rare_;
-      if (std::memcmp(start, prefix_.data(), n) == 0) return start;
+      if (PrefixAt(start)) return start;
       from = hit + 1;
     }
     return nullptr;
@@ -149,7 +184,8 @@ bool StartFilter::NeededAhead(const char* at, const char* end) {
   const bool known = needed_from_ != nullptr && at >= needed_from_ && (needed_at_ == nullptr || at <= needed_at_);
   if (!known) {
     needed_from_ = at;
-    needed_at_ = FindByte(at, end, static_cast<char>(needed_));
+    needed_at_ =
+        FindEither(at, end, static_cast<char>(needed_), static_cast<char>(Other(static_cast<unsigned char>(needed_))));
     scanned_ += static_cast<std::size_t>((needed_at_ != nullptr ? needed_at_ + 1 : end) - at);
   }
   return needed_at_ != nullptr;

@@ -29,6 +29,8 @@ class StartFilter {
 
  private:
   bool Fits(const char* at, const char* end) const;
+  bool PrefixAt(const char* at) const;  // the prefix's bytes, in either case under "i", at [at, at + size)
+  unsigned char Other(unsigned char b) const noexcept { return other_case_ != nullptr ? other_case_[b] : b; }
   const char* NextStart(const char* at, const char* end);
   const char* NextLineStart(const char* at, const char* search_start, const char* end);
   bool NeededAhead(const char* at, const char* end);
@@ -38,7 +40,8 @@ class StartFilter {
   bool line_start_ = false;
   bool table_[256] = {};
   std::string prefix_;
-  std::size_t rare_ = 0;  // index in prefix_ of the byte scanned for
+  std::size_t rare_ = 0;                       // index in prefix_ of the byte scanned for
+  const unsigned char* other_case_ = nullptr;  // under "i": each prefix or needed byte stands for both its cases
   int needed_ = -1;
   const char* needed_from_ = nullptr;  // the needed byte is not in [needed_from_, needed_at_)
   const char* needed_at_ = nullptr;    // where it is, or nullptr when it is not after needed_from_

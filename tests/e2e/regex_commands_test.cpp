@@ -118,3 +118,33 @@ TEST(RegexGuard, RunawayAndOversizedPatternsNeitherCrashNorHang) {
 }
 
 }  // namespace
+
+namespace {
+
+// Under "i" the bytes past 0x7F fold as the process's ANSI code page folds them; the tests' Wine prefix runs code
+// page 1252. Its pairs fold, in characters, brackets, back-references and the skip filters' prefix; bytes that are
+// no pair there (the multiplication sign, sharp s) match only themselves, and without the flag nothing folds.
+TEST(RegexCommands, IcaseFoldsTheCodePagesLetters) {
+  ASSERT_EQ(GetACP(), 1252u);
+  HostDouble& host = e2e::Host();
+  const struct {
+    const char* text;
+    const char* pattern;
+    int expected;
+  } cases[] = {
+      {"\xC9T\xC9", "(?i)\xE9t\xE9", 1},    // ÉTÉ ~ été
+      {"\x8A\x9F", "(?i)\x9A\xFF", 1},      // ŠŸ ~ šÿ
+      {"\xFF\x9A", "(?i)[\x9F][\x8A]", 1},  // brackets
+      {"\xE9\xC9", "(?i)(\xE9)\\1", 1},     // back-reference in the other case
+      {"\xC9", "\xE9", 0},                  // no flag, no folding
+      {"\xF7", "(?i)\xD7", 0},              // ÷ and × are no pair
+      {"\xDF", "(?i)\xDF", 1},              // ß is itself
+      {"\xDF", "(?i)ss", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(host.Int("RegExMatch", c.text, c.pattern), c.expected) << c.pattern;
+  // A long text whose one match is in the other case, far in: the prefix scan must look for both cases.
+  const std::string text = std::string(100000, 'x') + "\xC9L\xC8VE" + std::string(100000, 'x');
+  EXPECT_EQ(host.Str("RegExSearchPosition", text, "(?i)\xE9l\xE8ve"), Some("[{100000,5}]"));
+}
+
+}  // namespace

@@ -5,7 +5,8 @@
 // against the engine's own walks (every place tried) over a text of several hundred bytes with the pattern's start
 // bytes sprinkled in. The commands after the first find the pattern in the cache. The dialect's traits answer from
 // tables: on short texts the same pattern compiled with the base std::regex_traits<char> (same locale) must give the
-// same answers.
+// same answers. A leading flag group is read as the commands read it: the reference compiles the rest with the
+// engine's icase under "i".
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "regex/bounds/guard.h"
 #include "regex/bounds/stack.h"
 #include "regex/commands.h"
+#include "regex/engine/case_fold.h"
 #include "regex/engine/dialect.h"
 #include "regex/engine/traits_tables.h"
 #include "regex/pattern_cache.h"
@@ -85,6 +87,10 @@ std::string LongText(const std::string& text, const PatternFacts& facts, std::ui
         break;
       case 2:
         out += facts.prefix;
+        // Under "i" the prefix turns up in the other case too, where a filter that kept the case would skip it.
+        if (facts.other_case != nullptr && pick % 2 == 0)
+          for (std::size_t i = out.size() - facts.prefix.size(); i < out.size(); ++i)
+            out[i] = static_cast<char>(facts.other_case[static_cast<unsigned char>(out[i])]);
         break;
       case 3:
         if (!starts.empty()) out += starts[pick % starts.size()];
@@ -199,8 +205,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (text.empty() || pattern.empty()) return 0;
   Regex re;
+  FlaggedPattern flagged;
   try {
-    re = Compile(pattern);
+    flagged = ReadFlags(pattern);
+    re = Compile(flagged.body, flagged.flags);
   } catch (const std::regex_error&) {
     Check(matched == 0 && positions.empty() && list.empty() && replaced.empty() && slice.empty(),
           "a rejected pattern gave a result");
@@ -218,10 +226,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!positions_bounded) Check(positions == ReferencePositions(text, re), "positions differ from std::regex_search");
     if (!replace_bounded)
       Check(replaced == std::regex_replace(text, re, replacement), "replace differs from std::regex_replace");
+    // The base traits with the same locale and flags: "i" compiles with the engine's icase and the folding locale,
+    // "s" reads the body, whose "." the flag reading rewrote.
     std::regex base;
-    base.imbue(DialectLocale());
+    base.imbue(flagged.flags.icase ? IcaseLocale() : DialectLocale());
     try {
-      base.assign(pattern, std::regex::ECMAScript | std::regex::multiline);
+      base.assign(flagged.body, std::regex::ECMAScript | std::regex::multiline |
+                                    (flagged.flags.icase ? std::regex::icase : std::regex::flag_type{}));
     } catch (const std::regex_error&) {
       Check(false, "the base traits reject a pattern the tables accept");
     }
@@ -232,7 +243,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "replace differs from the base traits'");
   }
   // The same over a text long enough that the commands skip places.
-  const std::string long_text = LongText(text, ReadPatternFacts(pattern, re.getloc()), data[0]);
+  const unsigned char* other_case = flagged.flags.icase ? CodePageFold().other : nullptr;
+  const std::string long_text = LongText(text, ReadPatternFacts(flagged.body, re.getloc(), other_case), data[0]);
   const std::optional<Walks> long_walks = ReferenceWalks(long_text, re, replacement);
   if (long_walks) CheckAgainstWalks(long_text, pattern, replacement, *long_walks);
   return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "regex/commands.h"
+#include "regex/pattern_cache.h"
 
 namespace {
 
@@ -89,10 +90,10 @@ class LineFeedsOnly final : public std::ctype<char> {
   }
 };
 
-std::regex Reference(const char* pattern) {
+std::regex Reference(const char* pattern, std::regex::flag_type extra = {}) {
   std::regex re;
   re.imbue(std::locale(std::locale::classic(), new LineFeedsOnly));
-  re.assign(pattern, std::regex::ECMAScript | std::regex::multiline);
+  re.assign(pattern, std::regex::ECMAScript | std::regex::multiline | extra);
   return re;
 }
 
@@ -142,6 +143,110 @@ TEST(RegexReplace, SliceIsClampedAndSearchedAsAWholeInput) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReplaceSlice(c.text, c.pattern, "0", c.start, c.end), c.expected) << c.start << ".." << c.end;
+}
+
+}  // namespace
+
+namespace {
+
+// A leading flag group as the reference reads it: "i" is the engine's icase, "s" turns each "." into "[\\s\\S]"
+// (the patterns below hold no "." in brackets or after a backslash). Natively the case folding is the C locale's:
+// ASCII letters only; the code page's letters are tested under Wine.
+std::regex FlaggedReference(std::string pattern) {
+  std::regex::flag_type extra{};
+  if (pattern.rfind("(?", 0) == 0) {
+    const std::size_t close = pattern.find(')');
+    const std::string letters = pattern.substr(2, close - 2);
+    pattern.erase(0, close + 1);
+    if (letters.find('i') != std::string::npos) extra |= std::regex::icase;
+    if (letters.find('s') != std::string::npos)
+      for (std::size_t at = 0; (at = pattern.find('.', at)) != std::string::npos; at += 6)
+        pattern.replace(at, 1, "[\\s\\S]");
+  }
+  return Reference(pattern.c_str(), extra);
+}
+
+std::string ReferencePositions(const std::string& text, const std::regex& re) {
+  std::string list;
+  for (const char *from = text.data(), *end = from + text.size();;) {
+    std::cmatch m;
+    if (!std::regex_search(from, end, m, re)) break;
+    list += "{" + std::to_string(m[0].first - text.data()) + "," + std::to_string(m.length(0)) + "},";
+    if (m.length(0) != 0)
+      from = m[0].second;
+    else if (m[0].second == end)
+      break;
+    else
+      from = m[0].second + 1;
+  }
+  return list.empty() ? list : "[" + list.substr(0, list.size() - 1) + "]";
+}
+
+// Every command under each flag and pair agrees with the engine's own icase and a "." that takes line ends, over
+// texts where a match needs the other case, a line end inside it, or a back-reference in the other case. The long
+// texts put the one match far into a text in the other case, past where the skip filters (a literal prefix, a
+// needed byte, a line start) would wrongly give up if they kept the pattern's case.
+TEST(RegexFlags, EveryCommandAgreesWithTheEnginesIcaseAndDotAll) {
+  const std::string filler(3000, 'x');
+  const std::string texts[] = {"/GIVE sword\n/give Axe",
+                               "Error 12\r\nERROR 7 error",
+                               "aA Aa ab\nBA",
+                               "Q.q\r\n.z",
+                               filler + "xERRORx 42 " + filler,
+                               filler + "\nWARN: disk " + filler,
+                               filler + "kEy=VALUE" + filler};
+  const char* patterns[] = {"(?i)^/give (\\w+)", "(?i)error ([0-9]+)", "(?i)(a)\\1",   "(?i)[a-c]+", "(?i)[[:upper:]]b",
+                            "(?s)r.\\n",         "(?s)^.*$",           "(?is)e.*?7",   "(?si)2..e",  "(?i)^warn: (d)",
+                            "(?i)key=v",         "(?i)[^a]x",          "(?i)x\\x65Rr", "(?i)e(?=r)", "(?is)a.b"};
+  for (const std::string& text : texts)
+    for (const char* pattern : patterns) {
+      const std::regex re = FlaggedReference(pattern);
+      EXPECT_EQ(SearchPositions(text, pattern), ReferencePositions(text, re))
+          << pattern << " in " << text.substr(0, 30);
+      EXPECT_EQ(Replace(text, pattern, "<$&>"), std::regex_replace(text, re, "<$&>")) << pattern;
+      EXPECT_EQ(Match(text, pattern), std::regex_match(text, re) ? 1 : 0) << pattern;
+      EXPECT_EQ(Search(text, pattern).empty(), ReferencePositions(text, re).empty()) << pattern;
+      EXPECT_STREQ(LastError(), "") << pattern;
+    }
+}
+
+// A flag group is part of the pattern's bytes: "abc" and "(?i)abc" are two cache entries with their own answers,
+// whichever is compiled first.
+TEST(RegexFlags, CacheKeysOnTheWholePattern) {
+  PatternCache::Shared().Clear();
+  EXPECT_EQ(Match("ABC", "abc"), 0);
+  EXPECT_EQ(Match("ABC", "(?i)abc"), 1);
+  EXPECT_EQ(Match("ABC", "abc"), 0);
+  EXPECT_TRUE(PatternCache::Shared().Holds("abc"));
+  EXPECT_TRUE(PatternCache::Shared().Holds("(?i)abc"));
+  EXPECT_EQ(PatternCache::Shared().entries(), 2u);
+}
+
+TEST(RegexFlags, MisplacedUnknownOrEmptyFlagGroupsAreRejectedByName) {
+  const struct {
+    const char* pattern;
+    const char* error;
+  } cases[] = {
+      {"(?x)a", "pattern rejected: flag 'x' unknown (the flags are i and s)"},
+      {"(?m)^a", "pattern rejected: flag 'm' unknown: ^ and $ work at every line already"},
+      {"(?)a", "pattern rejected: flag group empty"},
+      {"a(?)", "pattern rejected: flag group empty"},
+      {"(?ii)a", "pattern rejected: flag 'i' repeated"},
+      {"(?i", "pattern rejected: flag group unclosed"},
+      {"(?i:a)", "pattern rejected: flag group ends at ':': only (?i), (?s), (?is) or (?si)"},
+      {"a(?i)b", "pattern rejected: flag group (?i...) only at the start of the pattern"},
+      {"(?i)(?s)a", "pattern rejected: flag group (?s...) only at the start of the pattern"},
+      {"(?i)a(", "pattern rejected: unbalanced parenthesis"},  // the rest is the engine's to judge
+  };
+  for (const auto& c : cases)
+    for (int again = 0; again < 2; ++again) {  // the second call is no cached verdict without its reason
+      EXPECT_EQ(Search("a", c.pattern), "") << c.pattern;
+      EXPECT_STREQ(LastError(), c.error) << c.pattern;
+    }
+  // What only looks like a flag group stays what it was: an escaped parenthesis, a bracket.
+  EXPECT_EQ(Match("(?i)", "\\(\\?i\\)"), 1);
+  EXPECT_EQ(Match("i", "[(?i)]"), 1);
+  EXPECT_EQ(Match("a\nb", "(?:a.b)"), 0);
 }
 
 }  // namespace
