@@ -97,7 +97,8 @@ int StartRequest(DialogJob job) {
     {
       const Watched watched({id, host});
       // Closed before its thread got going: no dialog at all.
-      if (Requests().Wanted(id)) end = Guard([&] { return job(); }, [] { return RequestEnd{RequestStatus::NotShown, {}, {}}; });
+      if (Requests().Wanted(id))
+        end = Guard([&] { return job(); }, [] { return RequestEnd{RequestStatus::NotShown, {}, {}}; });
     }
     Requests().Finish(id, std::move(end));
   });

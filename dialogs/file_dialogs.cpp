@@ -132,13 +132,14 @@ DialogJob ChooseFileJob(std::string title, std::string filter, int multi) {
 }
 
 DialogJob SaveAsJob(std::string title, std::string filter) {
-  return [request = FileRequest{std::move(title), std::move(filter), kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA}] {
-    bool failed = false;
-    const auto answer = RunFileDialog(request, failed);
-    if (!answer) return Ending(failed);
-    return RequestEnd{RequestStatus::Answered, std::string(answer->data(), strnlen(answer->data(), answer->size())),
-                      {}};
-  };
+  return
+      [request = FileRequest{std::move(title), std::move(filter), kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA}] {
+        bool failed = false;
+        const auto answer = RunFileDialog(request, failed);
+        if (!answer) return Ending(failed);
+        return RequestEnd{
+            RequestStatus::Answered, std::string(answer->data(), strnlen(answer->data(), answer->size())), {}};
+      };
 }
 
 DialogJob BrowseFolderJob(std::string title, std::string initial_folder) {

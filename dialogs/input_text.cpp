@@ -18,9 +18,9 @@ namespace {
 constexpr int kPromptId = 100;
 constexpr int kEditId = 101;
 
-constexpr int kHidden = 1;       // a password field
-constexpr int kDigitsOnly = 2;   // typed and pasted characters other than 0-9 are dropped
-constexpr int kNeedsText = 4;    // OK stays disabled while the field is empty
+constexpr int kHidden = 1;      // a password field
+constexpr int kDigitsOnly = 2;  // typed and pasted characters other than 0-9 are dropped
+constexpr int kNeedsText = 4;   // OK stays disabled while the field is empty
 
 // The edit field's limit, in bytes of the answer; a longer default text is cut to it.
 constexpr std::size_t kMaxAnswer = 32767;
@@ -55,7 +55,7 @@ class TemplateWriter {
   void Item(DWORD style, WORD id, WORD class_atom) {
     Align();
     Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);                       // extended style
+    Dword(0);                             // extended style
     for (int i = 0; i < 4; ++i) Word(0);  // x, y, cx, cy: set when the prompt is measured
     Word(id);
     Word(0xFFFF);  // a predefined class by atom
@@ -96,7 +96,8 @@ std::string TextOf(HWND window) {
   // GetWindowTextLengthA may count more than GetWindowTextA then copies (never fewer); the copy counts without
   // the terminator.
   std::string text(static_cast<std::size_t>(std::max(0, ::GetWindowTextLengthA(window))) + 1, '\0');
-  text.resize(static_cast<std::size_t>(std::max(0, ::GetWindowTextA(window, text.data(), static_cast<int>(text.size())))));
+  text.resize(
+      static_cast<std::size_t>(std::max(0, ::GetWindowTextA(window, text.data(), static_cast<int>(text.size())))));
   return text;
 }
 
@@ -204,8 +205,8 @@ DialogJob InputTextJob(std::string title, std::string prompt, std::string text, 
   return [run = InputRun{std::move(title), std::move(prompt), std::move(text), flags, PlacementNow(host.frame), {}},
           owner = host.owner]() mutable {
     const std::vector<WORD> words = BuildTemplate(run.flags);
-    const INT_PTR result = ::DialogBoxIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()),
-                                                     owner, &InputTextProc, reinterpret_cast<LPARAM>(&run));
+    const INT_PTR result = ::DialogBoxIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner,
+                                                     &InputTextProc, reinterpret_cast<LPARAM>(&run));
     if (result == IDOK) return RequestEnd{RequestStatus::Answered, std::move(run.answer), {}};
     return RequestEnd{result == -1 || result == 0 ? RequestStatus::NotShown : RequestStatus::Ended, {}, {}};
   };

@@ -73,7 +73,6 @@ char* hk_GetTimeString(const char* picture) {
   return Export<hk_GetTimeString>([&] { return dialogs::TimeString(Arg(picture)); });
 }
 
-
 int hk_ChooseFileDialogAsync(const char* title, const char* filter, int multi) {
   return Export<hk_ChooseFileDialogAsync>([&] { return dialogs::ChooseFileAsync(Arg(title), Arg(filter), multi); });
 }
@@ -97,8 +96,7 @@ char* hk_InputText(const char* title, const char* prompt, const char* text, int 
   return Export<hk_InputText>([&] { return dialogs::InputText(Arg(title), Arg(prompt), Arg(text), flags); });
 }
 int hk_InputTextAsync(const char* title, const char* prompt, const char* text, int flags) {
-  return Export<hk_InputTextAsync>(
-      [&] { return dialogs::InputTextAsync(Arg(title), Arg(prompt), Arg(text), flags); });
+  return Export<hk_InputTextAsync>([&] { return dialogs::InputTextAsync(Arg(title), Arg(prompt), Arg(text), flags); });
 }
 int hk_GetDialogStatus(int id) {
   return Export<hk_GetDialogStatus>([&] { return dialogs::DialogStatus(id); });

@@ -78,11 +78,11 @@ TEST(DialogsAsync, EachKindAnswersByIdWhileTheHostRunsFrames) {
   e2e::ListFoldersOnPath(folder);
   const std::vector<Kind> kinds = {
       {"open", [&] { return host.Int("ChooseFileDialogAsync", "Async open", "Text|*.txt", 0); },
-       e2e::Titled("#32770", "Async open"), [&](HWND d) { e2e::SetControlText(d, kNameBox, file); }, file, IDCANCEL,
-       2, ""},
+       e2e::Titled("#32770", "Async open"), [&](HWND d) { e2e::SetControlText(d, kNameBox, file); }, file, IDCANCEL, 2,
+       ""},
       {"save", [&] { return host.Int("SaveAsDialogAsync", "Async save", "Text|*.txt"); },
-       e2e::Titled("#32770", "Async save"), [&](HWND d) { e2e::SetControlText(d, kNameBox, saved); }, saved,
-       IDCANCEL, 2, ""},
+       e2e::Titled("#32770", "Async save"), [&](HWND d) { e2e::SetControlText(d, kNameBox, saved); }, saved, IDCANCEL,
+       2, ""},
       {"folder", [&] { return host.Int("BrowseFolderDialogAsync", "Async folder", folder); }, e2e::OfClass("#32770"),
        [](HWND) {}, folder, IDCANCEL, 2, ""},
       {"colour", [&] { return host.Int("OpenColorDialogAsync", 0x00123456); }, e2e::OfClass("#32770"), [](HWND) {},
@@ -108,9 +108,11 @@ TEST(DialogsAsync, EachKindAnswersByIdWhileTheHostRunsFrames) {
       EXPECT_EQ(Status(id), 0);
       EXPECT_EQ(Result(id), "") << "an open request has no result yet";
       EXPECT_TRUE(IsWindowEnabled(host.window())) << "the host window stays enabled";
-      // The Wine tolerance of the modal placement tests: Wine 8 ignores HWND_TOPMOST for the folder browser
-      // (its window lacks WS_POPUP); it must at least stand above the host window.
-      if (kind.name != std::string("folder") || e2e::IsTopmost(dialog))
+      // Wine tolerances: Wine 8 ignores HWND_TOPMOST for the folder browser (its window lacks WS_POPUP, as the
+      // modal placement tests name it) and leaves a box with MB_TOPMOST without WS_EX_TOPMOST (measured here).
+      // Such a dialog must at least stand above the host window.
+      const bool wine_ignores_topmost = kind.name == std::string("folder") || kind.name == std::string("message box");
+      if (!wine_ignores_topmost || e2e::IsTopmost(dialog))
         EXPECT_TRUE(e2e::IsTopmost(dialog));
       else
         EXPECT_TRUE(Above(dialog, host.window()));
@@ -186,10 +188,8 @@ TEST(DialogsInputText, FlagsShapeTheFieldAndEveryByteComesBack) {
     bool ok_enabled_when_empty;
   };
   const Case cases[] = {
-      {"plain", 0, "", "default", false, true},
-      {"password", 1, "secret", "secret", true, true},
-      {"digits only", 2, "a1b2-3", "123", false, true},
-      {"needs text", 4, "x", "x", false, false},
+      {"plain", 0, "", "default", false, true},         {"password", 1, "secret", "secret", true, true},
+      {"digits only", 2, "a1b2-3", "123", false, true}, {"needs text", 4, "x", "x", false, false},
       {"high bytes", 0, high, high, false, true},
   };
   for (const Case& c : cases) {
@@ -259,7 +259,8 @@ TEST(DialogsAsync, UnloadingWithOneOpenKeepsTheLibraryUntilItEnds) {
   HMODULE module = LoadLibraryA(path.c_str());
   ASSERT_NE(module, nullptr);
   using Start = int (*)(const char*, const char*, const char*, int);
-  const auto start = reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(module, "?InputTextAsync@@YAHPBD00H@Z")));
+  const auto start =
+      reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(module, "?InputTextAsync@@YAHPBD00H@Z")));
   ASSERT_NE(start, nullptr);
   EXPECT_GE(start("Unloaded", "", "", 0), 1);
   const HWND d = e2e::WaitForDialog(e2e::Titled("#32770", "Unloaded"));
