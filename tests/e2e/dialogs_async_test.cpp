@@ -276,3 +276,17 @@ TEST(DialogsAsync, UnloadingWithOneOpenKeepsTheLibraryUntilItEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host double's own frame loop: a script starts a text dialog, runs frames while it is open, and ends it.
+TEST(DialogsAsync, HostDoubleRunsFramesWhileADialogIsOpenAndCountsThem) {
+  const auto run = e2e::RunHostrun("--stats -",
+                                   "InputTextAsync \"Frames\" \"\" \"x\" 0\nFrames 10\nGetDialogStatus 1\n"
+                                   "CloseDialog 1\nGetDialogStatus 1\nGetDialogResult 1\nGetDialogStatus 1\n");
+  EXPECT_EQ(run.exit_code, 0u) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find("create-string")), "1\n0\n2\n\n-1\n");
+  EXPECT_NE(run.out.find("\nframes: 10\n"), std::string::npos) << run.out;
+}
+
+}  // namespace
