@@ -162,6 +162,8 @@ INT_PTR CALLBACK InputTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
           ::SetWindowLongPtrA(dialog, DWLP_USER, lparam);
           ::SetWindowTextA(dialog, run.title.c_str());
           ::SetDlgItemTextA(dialog, kPromptId, run.prompt.c_str());
+          ::SetDlgItemTextA(dialog, IDOK, "OK");
+          ::SetDlgItemTextA(dialog, IDCANCEL, "Cancel");
           const HWND edit = ::GetDlgItem(dialog, kEditId);
           ::SendMessageA(edit, EM_LIMITTEXT, kMaxAnswer, 0);
           ::SetWindowTextA(edit, run.text.c_str());

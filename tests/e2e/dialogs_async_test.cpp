@@ -201,6 +201,7 @@ TEST(DialogsInputText, FlagsShapeTheFieldAndEveryByteComesBack) {
     const HWND edit = GetDlgItem(d, kEdit);
     EXPECT_EQ((GetWindowLongA(edit, GWL_STYLE) & ES_PASSWORD) != 0, c.password);
     EXPECT_EQ(e2e::ClassOf(edit), "Edit");
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(d, IDOK)) + "|" + e2e::WindowText(GetDlgItem(d, IDCANCEL)), "OK|Cancel");
     e2e::SetControlText(d, kEdit, "");
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(d, IDOK)) != 0, c.ok_enabled_when_empty);
     e2e::PressButton(d, IDOK);  // refused while disabled
