@@ -19,12 +19,19 @@ namespace hostkit::dialogs {
 namespace {
 
 // How often a dialog thread looks at its request and at the host window: the delay of CloseDialog.
-constexpr UINT kWatchMs = 50;
+constexpr UINT kWatchMs = 20;
 
 struct Watch {
   int id = 0;
-  HWND host = nullptr;  // null: no host window when the request started, nothing to watch
+  HWND host = nullptr;   // null: no host window when the request started, nothing to watch
+  bool building = true;  // holds g_building until its dialog's loop runs
 };
+
+// The dialog threads build their dialogs one at a time: sixteen threads building windows at once under Wine 8
+// ended the process once with glibc's "munmap_chunk(): invalid pointer" (a fault on Wine's Unix side). A thread holds
+// this from its start until the first tick of its timer, which only a running dialog loop delivers (about 20 ms a
+// dialog). Only dialog threads take it: the host's thread never waits on it.
+std::mutex g_building;
 
 // The requests by the dialog thread that runs them, for the timer procedure (it gets no context of its own).
 std::mutex g_watch_lock;
@@ -57,7 +64,9 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
       const auto it = Watches().find(::GetCurrentThreadId());
       if (it == Watches().end()) return;
       watch = it->second;
+      it->second.building = false;
     }
+    if (watch.building) g_building.unlock();
     // A destroyed host window ends the request as a cancel would.
     if (watch.host != nullptr && !::IsWindow(watch.host)) Requests().Close(watch.id);
     if (Requests().Wanted(watch.id)) return;
@@ -70,20 +79,30 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
 // The watch of one dialog thread, for as long as its dialog runs.
 class Watched {
  public:
-  explicit Watched(Watch watch) : timer_(::SetTimer(nullptr, 0, kWatchMs, &WatchTimer)) {
-    const std::lock_guard guard(g_watch_lock);
-    Watches()[::GetCurrentThreadId()] = watch;
+  explicit Watched(Watch watch) {
+    g_building.lock();
+    {
+      const std::lock_guard guard(g_watch_lock);
+      Watches()[::GetCurrentThreadId()] = watch;
+    }
+    timer_ = ::SetTimer(nullptr, 0, kWatchMs, &WatchTimer);
   }
   Watched(const Watched&) = delete;
   Watched& operator=(const Watched&) = delete;
   ~Watched() {
     if (timer_ != 0) ::KillTimer(nullptr, timer_);
-    const std::lock_guard guard(g_watch_lock);
-    Watches().erase(::GetCurrentThreadId());
+    bool building = false;
+    {
+      const std::lock_guard guard(g_watch_lock);
+      const auto it = Watches().find(::GetCurrentThreadId());
+      if (it != Watches().end()) building = it->second.building;
+      Watches().erase(::GetCurrentThreadId());
+    }
+    if (building) g_building.unlock();  // its dialog ended (or never came) before its loop ran a tick
   }
 
  private:
-  UINT_PTR timer_;
+  UINT_PTR timer_ = 0;
 };
 
 }  // namespace
