@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "dialogs/dialog_job.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/picked_moment.h"
 #include "dialogs/placement.h"
@@ -45,6 +46,7 @@ constexpr ControlLayout kControls[] = {
 struct PickerRun {
   bool done = false;
   bool cancelled = true;
+  PickedMoment picked;  // the pick as it stood when the run began, updated by Ok
 };
 
 Moment FromRecord(const SYSTEMTIME& r) {
@@ -57,15 +59,15 @@ SYSTEMTIME ToRecord(const Moment& m) {
 PickerRun* RunOf(HWND window) { return reinterpret_cast<PickerRun*>(::GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 // Stores what the two controls report; a control that is missing or does not answer leaves its record alone.
-void StorePick(HWND picker) {
+void StorePick(HWND picker, PickedMoment& picked) {
   SYSTEMTIME time{};
   const HWND time_control = ::GetDlgItem(picker, kTimeId);
   if (time_control != nullptr &&
       ::SendMessageA(time_control, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) == GDT_VALID)
-    Picked().time = FromRecord(time);
+    picked.time = FromRecord(time);
   SYSTEMTIME date{};
   if (::SendMessageA(::GetDlgItem(picker, kCalendarId), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&date)) != 0)
-    Picked().date = FromRecord(date);
+    picked.date = FromRecord(date);
 }
 
 void End(HWND picker, bool confirmed) {
@@ -91,7 +93,7 @@ LRESULT CALLBACK DateTimePickerProc(HWND window, UINT message, WPARAM wparam, LP
             break;
           case WM_COMMAND:
             if (LOWORD(wparam) == IDOK) {
-              StorePick(window);
+              if (PickerRun* run = RunOf(window)) StorePick(window, run->picked);
               End(window, true);
               return 1;
             }
@@ -196,25 +198,34 @@ std::string FormatMoment(FormatFn format, const Moment& moment, const char* pict
 
 }  // namespace
 
+DialogJob PickerJob(std::string title, DialogHost host) {
+  return [title = std::string(PickerTitle(title)), host, at = DialogPosition(), picked = Picked()] {
+    PrepareClasses();
+    // Never centred: (-1, -1) is a place like any other here.
+    PickerRun run{false, true, picked};
+    win::UniqueWindow picker(::CreateWindowExA(kPickerExStyle, kClassName, title.c_str(), kPickerStyle, at.x, at.y,
+                                               kPickerWidth, kPickerHeight, host.owner, nullptr, nullptr, &run));
+    // Nothing could end a run without a window: answer at once, host untouched.
+    if (!picker) return RequestEnd{RequestStatus::NotShown, {}, {}};
+    ::ShowWindow(picker.get(), SW_SHOW);
+    {
+      const HostDisabled disabled(host.owner);
+      RunLoop(picker.get(), run);
+    }
+    // Destroyed from outside already: nothing is left to destroy.
+    if (!::IsWindow(picker.get())) picker.release();
+    if (run.cancelled) return RequestEnd{RequestStatus::Ended, {}, {}};
+    return RequestEnd{RequestStatus::Answered, "1", [kept = run.picked] { Picked() = kept; }};
+  };
+}
+
 int OpenDateTimePicker(const char* title) {
   if (g_running) return 0;  // asked for from inside a run: nothing is shown
   const RunningFlag running;
-  PrepareClasses();
   const HWND host = host::FindHostWindow();
-  const Point at = DialogPosition();  // never centred: (-1, -1) is a place like any other here
-  const std::string caption(PickerTitle(title));
-  PickerRun run;
-  win::UniqueWindow picker(::CreateWindowExA(kPickerExStyle, kClassName, caption.c_str(), kPickerStyle, at.x, at.y,
-                                             kPickerWidth, kPickerHeight, host, nullptr, nullptr, &run));
-  if (!picker) return 0;  // nothing could end a run without a window: answer at once, host untouched
-  ::ShowWindow(picker.get(), SW_SHOW);
-  {
-    const HostDisabled disabled(host);
-    RunLoop(picker.get(), run);
-  }
-  // Destroyed from outside already: nothing is left to destroy.
-  if (!::IsWindow(picker.get())) picker.release();
-  return run.cancelled ? 0 : 1;
+  RequestEnd end = PickerJob(title, {host, host})();
+  if (end.on_read) end.on_read();
+  return end.status == RequestStatus::Answered ? 1 : 0;
 }
 
 std::string DateString(const char* picture) { return FormatMoment(&::GetDateFormatA, Picked().date, picture); }

@@ -18,4 +18,25 @@ int OpenDateTimePicker(const char* title);
 std::string DateString(const char* picture);
 std::string TimeString(const char* picture);
 
+// A line of text: the confirmed text, "" after Cancel. Flags: 1 hides the characters, 2 takes digits only, 4
+// keeps OK disabled while the field is empty.
+std::string InputText(const char* title, const char* prompt, const char* text, int flags);
+
+// The asynchronous twins: a request id (1 or more) at once, 0 when no dialog could be started (16 open already,
+// or no thread); the dialog runs on a thread of its own and the request is polled by id.
+int ChooseFileAsync(const char* title, const char* filter, int multi);
+int SaveAsAsync(const char* title, const char* filter);
+int BrowseFolderAsync(const char* title, const char* initial_folder);
+int OpenColorDialogAsync(int initial_colour);
+int OpenDateTimePickerAsync(const char* title);
+int RequestAsync(const char* text, const char* caption, int flags);
+int InputTextAsync(const char* title, const char* prompt, const char* text, int flags);
+
+// 0 open, 1 answered, 2 ended without an answer, 3 could not be shown, -1 no such request.
+int DialogStatus(int id);
+// The answer of an ended request, which is then forgotten (its side effects take place now); "" otherwise.
+std::string DialogResult(int id);
+// Ends an open request as 2 and closes its dialog soon after; nothing for any other id.
+void CloseDialog(int id);
+
 }  // namespace hostkit::dialogs

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/dialog_job.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/file_texts.h"
 #include "dialogs/placement.h"
@@ -38,46 +39,61 @@ constexpr UINT kCentreAgain = WM_APP + 0x4B1;
 UINT_PTR CALLBACK FileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lparam) {
   return Guard(
       [&] {
-        // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built.
+        // The hook window is a child of the explorer-style dialog; CDN_INITDONE arrives once it is built. The
+        // placement rides in the request's custom data and is kept on the hook window for the second centring.
         if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(CDN_INITDONE)) {
-          PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+          const LPARAM data = reinterpret_cast<const OFNOTIFYA*>(lparam)->lpOFN->lCustData;
+          ::SetWindowLongPtrA(hook, GWLP_USERDATA, data);
+          const auto& place = *reinterpret_cast<const Placement*>(data);
+          PlaceDialogAt(::GetParent(hook), ::GetDesktopWindow(), place.at);
           // Wine gives a sizeable dialog the size of the previous one after CDN_INITDONE (measured: a save dialog
           // after an open one grew by 26 px), which would leave a centred dialog off-centre: centre once more when
           // the dialog's first messages have run. A fixed position keeps its corner through a resize.
-          if (IsCentreMarker(DialogPosition())) ::PostMessageA(hook, kCentreAgain, 0, 0);
+          if (IsCentreMarker(place.at)) ::PostMessageA(hook, kCentreAgain, 0, 0);
         } else if (message == kCentreAgain) {
-          PlaceDialog(::GetParent(hook), ::GetDesktopWindow());
+          if (const auto* place = reinterpret_cast<const Placement*>(::GetWindowLongPtrA(hook, GWLP_USERDATA)))
+            PlaceDialogAt(::GetParent(hook), ::GetDesktopWindow(), place->at);
         }
         return UINT_PTR{0};
       },
       UINT_PTR{0});
 }
 
+// What the folder browser's callback reads: the folder to preselect and where to go.
+struct FolderStart {
+  std::string initial_folder;
+  Placement place;
+};
+
 int CALLBACK FolderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
   return Guard(
       [&] {
         if (message == BFFM_INITIALIZED) {
-          PlaceDialog(dialog, ::GetDesktopWindow());
-          ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+          const auto& start = *reinterpret_cast<const FolderStart*>(data);
+          PlaceDialogAt(dialog, ::GetDesktopWindow(), start.place.at);
+          ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start.initial_folder.c_str()));
         }
         return 0;
       },
       0);
 }
 
+// A file dialog's request as the script made it, with the settings in force then.
 struct FileRequest {
-  const char* title;
-  const char* filter;
+  std::string title;
+  std::string filter;
   DWORD flags;
   std::size_t answer_size;
   BOOL(WINAPI* show)(LPOPENFILENAMEA);
+  std::string initial_dir = InitialDir();
+  Placement place = PlacementNow(nullptr);
 };
 
-// Fills the request, runs the dialog and hands back its answer buffer, or nothing on cancel or failure.
-std::optional<std::vector<char>> RunFileDialog(const FileRequest& request) {
+// Fills the request, runs the dialog and hands back its answer buffer, or nothing on cancel or failure; `failed`
+// tells a dialog that could not be shown from a cancel.
+std::optional<std::vector<char>> RunFileDialog(const FileRequest& request, bool& failed) {
   std::vector<char> filters = MakeFilterList(request.filter);
   std::vector<char> answer(request.answer_size, '\0');
-  const std::string& initial_dir = InitialDir();
 
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof(ofn);
@@ -85,42 +101,71 @@ std::optional<std::vector<char>> RunFileDialog(const FileRequest& request) {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = answer.data();
   ofn.nMaxFile = static_cast<DWORD>(answer.size());
-  ofn.lpstrInitialDir = initial_dir.c_str();
-  ofn.lpstrTitle = request.title;
+  ofn.lpstrInitialDir = request.initial_dir.c_str();
+  ofn.lpstrTitle = request.title.c_str();
   ofn.Flags = request.flags;
+  ofn.lCustData = reinterpret_cast<LPARAM>(&request.place);
   ofn.lpfnHook = &FileDialogHook;
-  if (request.show(&ofn) != 1) return std::nullopt;
+  if (request.show(&ofn) != 1) {
+    // A cancel leaves no extended error; anything else means the dialog could not run.
+    failed = ::CommDlgExtendedError() != 0;
+    return std::nullopt;
+  }
   answer.back() = '\0';  // the platform fills within nMaxFile; keep the last byte a terminator regardless
   return answer;
 }
+
+RequestEnd Ending(bool failed) { return {failed ? RequestStatus::NotShown : RequestStatus::Ended, {}, {}}; }
 
 }  // namespace
 
 void SetInitialDir(const char* path) { StoreInitialDir(InitialDirFrom(path)); }
 
-std::string ChooseFile(const char* title, const char* filter, int multi) {
+DialogJob ChooseFileJob(std::string title, std::string filter, int multi) {
   const DWORD flags = multi != 0 ? kOpenFlags | OFN_ALLOWMULTISELECT : kOpenFlags;
-  const auto answer = RunFileDialog({title, filter, flags, kOpenAnswerSize, &::GetOpenFileNameA});
-  return answer ? JoinSelection(answer->data(), answer->size()) : std::string();
+  return [request = FileRequest{std::move(title), std::move(filter), flags, kOpenAnswerSize, &::GetOpenFileNameA}] {
+    bool failed = false;
+    const auto answer = RunFileDialog(request, failed);
+    if (!answer) return Ending(failed);
+    return RequestEnd{RequestStatus::Answered, JoinSelection(answer->data(), answer->size()), {}};
+  };
 }
 
-std::string SaveAs(const char* title, const char* filter) {
-  const auto answer = RunFileDialog({title, filter, kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA});
-  return answer ? std::string(answer->data(), strnlen(answer->data(), answer->size())) : std::string();
+DialogJob SaveAsJob(std::string title, std::string filter) {
+  return
+      [request = FileRequest{std::move(title), std::move(filter), kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA}] {
+        bool failed = false;
+        const auto answer = RunFileDialog(request, failed);
+        if (!answer) return Ending(failed);
+        return RequestEnd{
+            RequestStatus::Answered, std::string(answer->data(), strnlen(answer->data(), answer->size())), {}};
+      };
 }
+
+DialogJob BrowseFolderJob(std::string title, std::string initial_folder) {
+  return [title = std::move(title), start = FolderStart{std::move(initial_folder), PlacementNow(nullptr)}] {
+    BROWSEINFOA info{};
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = &FolderDialogCallback;
+    info.lParam = reinterpret_cast<LPARAM>(&start);
+    const win::UniqueCoTaskMem list(::SHBrowseForFolderA(&info));
+    if (!list) return Ending(false);
+    // SHGetPathFromIDListA writes at most MAX_PATH bytes, terminator included.
+    char path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return Ending(false);
+    return RequestEnd{RequestStatus::Answered, std::string(path, strnlen(path, std::size(path))), {}};
+  };
+}
+
+std::string ChooseFile(const char* title, const char* filter, int multi) {
+  return ChooseFileJob(title, filter, multi)().answer;
+}
+
+std::string SaveAs(const char* title, const char* filter) { return SaveAsJob(title, filter)().answer; }
 
 std::string BrowseFolder(const char* title, const char* initial_folder) {
-  BROWSEINFOA info{};
-  info.lpszTitle = title;
-  info.ulFlags = BIF_RETURNONLYFSDIRS;
-  info.lpfn = &FolderDialogCallback;
-  info.lParam = reinterpret_cast<LPARAM>(initial_folder);
-  const win::UniqueCoTaskMem list(::SHBrowseForFolderA(&info));
-  if (!list) return {};
-  // SHGetPathFromIDListA writes at most MAX_PATH bytes, terminator included.
-  char path[MAX_PATH] = {};
-  if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return {};
-  return std::string(path, strnlen(path, std::size(path)));
+  return BrowseFolderJob(title, initial_folder)().answer;
 }
 
 }  // namespace hostkit::dialogs

@@ -1,4 +1,5 @@
 // The dialog position on the screen and the placement step of every dialog of the subsystem.
+#include "dialogs/dialog_job.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/placement.h"
 #include "dialogs/win32_dialog.h"
@@ -22,10 +23,13 @@ void SetDialogPosition(int x, int y) {
   StoreDialogPosition(OffsetFrom({r.left, r.top, r.right, r.bottom}, x, y));
 }
 
-void PlaceDialog(HWND dialog, HWND frame) noexcept {
-  Point at = DialogPosition();
+void PlaceDialog(HWND dialog, HWND frame) noexcept { PlaceDialogAt(dialog, frame, DialogPosition()); }
+
+void PlaceDialogAt(HWND dialog, HWND frame, Point at) noexcept {
   if (IsCentreMarker(at)) at = CentreOn(OuterBox(frame != nullptr ? frame : ::GetDesktopWindow()), OuterBox(dialog));
   ::SetWindowPos(dialog, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
 }
+
+Placement PlacementNow(HWND frame) { return {DialogPosition(), frame}; }
 
 }  // namespace hostkit::dialogs

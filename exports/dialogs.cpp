@@ -73,4 +73,39 @@ char* hk_GetTimeString(const char* picture) {
   return Export<hk_GetTimeString>([&] { return dialogs::TimeString(Arg(picture)); });
 }
 
+int hk_ChooseFileDialogAsync(const char* title, const char* filter, int multi) {
+  return Export<hk_ChooseFileDialogAsync>([&] { return dialogs::ChooseFileAsync(Arg(title), Arg(filter), multi); });
+}
+int hk_SaveAsDialogAsync(const char* title, const char* filter) {
+  return Export<hk_SaveAsDialogAsync>([&] { return dialogs::SaveAsAsync(Arg(title), Arg(filter)); });
+}
+int hk_BrowseFolderDialogAsync(const char* title, const char* initial_folder) {
+  return Export<hk_BrowseFolderDialogAsync>(
+      [&] { return dialogs::BrowseFolderAsync(Arg(title), Arg(initial_folder)); });
+}
+int hk_OpenColorDialogAsync(int colour) {
+  return Export<hk_OpenColorDialogAsync>([&] { return dialogs::OpenColorDialogAsync(colour); });
+}
+int hk_OpenDateTimePickerAsync(const char* title) {
+  return Export<hk_OpenDateTimePickerAsync>([&] { return dialogs::OpenDateTimePickerAsync(Arg(title)); });
+}
+int hk_RequestAsync(const char* text, const char* caption, int flags) {
+  return Export<hk_RequestAsync>([&] { return dialogs::RequestAsync(Arg(text), Arg(caption), flags); });
+}
+char* hk_InputText(const char* title, const char* prompt, const char* text, int flags) {
+  return Export<hk_InputText>([&] { return dialogs::InputText(Arg(title), Arg(prompt), Arg(text), flags); });
+}
+int hk_InputTextAsync(const char* title, const char* prompt, const char* text, int flags) {
+  return Export<hk_InputTextAsync>([&] { return dialogs::InputTextAsync(Arg(title), Arg(prompt), Arg(text), flags); });
+}
+int hk_GetDialogStatus(int id) {
+  return Export<hk_GetDialogStatus>([&] { return dialogs::DialogStatus(id); });
+}
+char* hk_GetDialogResult(int id) {
+  return Export<hk_GetDialogResult>([&] { return dialogs::DialogResult(id); });
+}
+void hk_CloseDialog(int id) {
+  Export<hk_CloseDialog>([&] { dialogs::CloseDialog(id); });
+}
+
 }  // extern "C"

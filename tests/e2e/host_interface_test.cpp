@@ -105,6 +105,18 @@ constexpr const char* kAddedSince[] = {
     "?SetClipboardText@@YAHPBD@Z",
     "?EnableFileDrop@@YAXH@Z",
     "?GetDroppedFiles@@YAPADXZ",
+    // 1.2.0
+    "?ChooseFileDialogAsync@@YAHPBD0H@Z",
+    "?SaveAsDialogAsync@@YAHPBD0@Z",
+    "?BrowseFolderDialogAsync@@YAHPBD0@Z",
+    "?OpenColorDialogAsync@@YAHH@Z",
+    "?OpenDateTimePickerAsync@@YAHPBD@Z",
+    "?RequestAsync@@YAHPBD0H@Z",
+    "?InputText@@YAPADPBD00H@Z",
+    "?InputTextAsync@@YAHPBD00H@Z",
+    "?GetDialogStatus@@YAHH@Z",
+    "?GetDialogResult@@YAPADH@Z",
+    "?CloseDialog@@YAXH@Z",
 };
 
 TEST(HostInterface, ExportDirectoryHoldsTheWrittenOutInterface) {

@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
       {"folder-dialog", "#32770", [&](auto& h) { h.Str("BrowseFolderDialog", "Choose a folder", samples.path()); }},
       {"color-dialog", "#32770", [](auto& h) { h.Int("OpenColorDialog", 0x000080FF); }},
       {"date-time-picker", "DateTimeDlg", [](auto& h) { h.Int("OpenDateTimePicker", ""); }},
+      {"text-dialog", "#32770",
+       [](auto& h) { h.Str("InputText", "Player", "Your name, as the other players will see it:", "Ada", 4); }},
   };
   int failures = 0;
   for (const Shot& shot : shots) {

@@ -1,4 +1,7 @@
 // hostrun: runs hostkit commands from a script, standard input or one line, as the engine would call them.
+#include <windows.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -19,10 +22,25 @@ constexpr const char* kUsage =
     "  --no-window           create no host window\n"
     "  --echo                print each call before its result\n"
     "  --json                one JSON object a call: {\"line\":N,\"call\":\"Name\",\"result\":R}\n"
-    "  --stats               end with the create-string account\n"
+    "  --stats               end with the create-string account (and the frame count, after Frames lines)\n"
     "  --null-create         the create-string function answers null\n"
     "  --no-create           the lookup answers null for CREATESTRING_S_L\n"
-    "  --no-link             never call ReceiveQVRPtr\n";
+    "  --no-link             never call ReceiveQVRPtr\n"
+    "A script line `Frames N` is the host's own: it runs N frames of its loop (about 16 ms each, messages\n"
+    "handled), as a game does between a dialog's start and its answer.\n";
+
+// The host's frame loop: one frame handles the window messages waiting and then lets a frame's time pass.
+constexpr DWORD kFrameMs = 16;
+long g_frames = 0;
+
+void RunFrames(std::int32_t count) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    HostDouble::Pump();
+    ::Sleep(kFrameMs);
+    ++g_frames;
+  }
+  HostDouble::Pump();
+}
 
 struct Settings {
   Options host;
@@ -95,6 +113,12 @@ bool RunLine(HostDouble& host, const Settings& s, const std::string& text, int n
     return false;
   }
   if (!line) return true;
+  if (line->name == "Frames" && line->args.size() == 1 && line->args[0].kind == Kind::Int) {
+    RunFrames(line->args[0].number);
+    if (s.echo) std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    return true;
+  }
   const Command* command = host.Find(line->name, line->args);
   if (command == nullptr) {
     bool known = false;
@@ -146,6 +170,7 @@ int main(int argc, char** argv) {
       else
         std::printf("create-string: requests %ld, bytes %lld, largest %ld, live %ld\n", a.requests, a.bytes, a.largest,
                     a.live);
+      if (g_frames > 0) std::printf("frames: %ld\n", g_frames);
     }
     return ok ? 0 : 2;
   } catch (const std::exception& e) {

@@ -1,0 +1,123 @@
+#include "dialogs/request_table.h"
+
+#include <climits>
+#include <utility>
+
+namespace hostkit::dialogs {
+
+int RequestTable::NextId() {
+  // Ids climb from 1 and wrap before INT_MAX to 1 again, passing over any id still in the table.
+  for (;;) {
+    last_id_ = last_id_ == INT_MAX ? 1 : last_id_ + 1;
+    if (entries_.count(last_id_) == 0) return last_id_;
+  }
+}
+
+int RequestTable::Open() {
+  const std::lock_guard guard(lock_);
+  int running = 0;
+  for (const auto& [id, entry] : entries_) running += entry.running ? 1 : 0;
+  if (running >= kMaxOpen) return 0;
+  const int id = NextId();
+  entries_.emplace(id, Entry{});
+  return id;
+}
+
+void RequestTable::Abandon(int id) {
+  const std::lock_guard guard(lock_);
+  entries_.erase(id);
+}
+
+void RequestTable::Finish(int id, RequestEnd end) {
+  // The side effect of an answer that is dropped is dropped with it, outside the lock.
+  RequestEnd dropped;
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  if (it == entries_.end()) return;
+  Entry& entry = it->second;
+  entry.running = false;
+  if (!entry.visible) {
+    dropped = std::move(entry.end);
+    entries_.erase(it);
+    return;
+  }
+  if (entry.status == RequestStatus::Open) {
+    entry.status = end.status == RequestStatus::Open ? RequestStatus::Ended : end.status;
+    entry.end = std::move(end);
+    entry.ended_at = ++ends_;
+  } else {
+    dropped = std::move(end);  // closed by the script already: it stays Ended with no answer
+  }
+  DropOldestKept();
+}
+
+bool RequestTable::Close(int id) {
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  if (it == entries_.end() || !it->second.visible || it->second.status != RequestStatus::Open) return false;
+  it->second.status = RequestStatus::Ended;
+  it->second.ended_at = ++ends_;
+  DropOldestKept();
+  return true;
+}
+
+bool RequestTable::Wanted(int id) const {
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  return it != entries_.end() && it->second.visible && it->second.status == RequestStatus::Open;
+}
+
+void RequestTable::DropOldestKept() {
+  // Called under the lock after a request ends.
+  std::size_t kept = 0;
+  auto oldest = entries_.end();
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    const Entry& e = it->second;
+    if (!e.visible || e.status == RequestStatus::Open) continue;
+    ++kept;
+    if (oldest == entries_.end() || e.ended_at < oldest->second.ended_at) oldest = it;
+  }
+  if (kept <= kMaxKept) return;
+  if (oldest->second.running)
+    oldest->second.visible = false;  // its thread still reports to it; it goes when that thread ends
+  else
+    entries_.erase(oldest);
+}
+
+RequestStatus RequestTable::Status(int id) const {
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  return it == entries_.end() || !it->second.visible ? RequestStatus::Unknown : it->second.status;
+}
+
+bool RequestTable::Take(int id, RequestEnd& end) {
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  if (it == entries_.end() || !it->second.visible || it->second.status == RequestStatus::Open) return false;
+  end = std::move(it->second.end);
+  end.status = it->second.status;
+  if (it->second.running)
+    it->second.visible = false;
+  else
+    entries_.erase(it);
+  return true;
+}
+
+int RequestTable::Running() const {
+  const std::lock_guard guard(lock_);
+  int running = 0;
+  for (const auto& [id, entry] : entries_) running += entry.running ? 1 : 0;
+  return running;
+}
+
+std::size_t RequestTable::Size() const {
+  const std::lock_guard guard(lock_);
+  return entries_.size();
+}
+
+RequestTable& Requests() {
+  static RequestTable table;
+  return table;
+}
+
+}  // namespace hostkit::dialogs
