@@ -125,7 +125,8 @@ have clang-format || need+=(clang-format)
 [ -d /usr/src/googletest ] || need+=(googletest)
 # libclang-rt-dev is the runtime of the release's default clang.
 fuzzer_runtime || need+=(libclang-rt-dev)
-have convert || need+=(imagemagick)
+# ImageMagick's convert, not a stand-in of the same name that some machines put first on PATH.
+convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 # PCRE2 for the native benchmarks' comparison column only; the DLL never links it.
 [ -e /usr/include/pcre2.h ] || need+=(libpcre2-dev)
 have xwd || need+=(x11-apps)
