@@ -291,3 +291,18 @@ TEST(DialogsAsync, HostDoubleRunsFramesWhileADialogIsOpenAndCountsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host that ends while dialogs are open: the process exits at once (a hang would end as 99 after a minute).
+TEST(DialogsAsync, AHostThatExitsWithDialogsOpenEndsAtOnce) {
+  const DWORD begin = GetTickCount();
+  const auto run = e2e::RunHostrun(
+      "-",
+      "InputTextAsync \"Left open\" \"\" \"\" 0\nOpenColorDialogAsync 255\nChooseFileDialogAsync \"Left\" \"\" 0\n"
+      "Frames 40\n");
+  EXPECT_EQ(run.exit_code, 0u) << run.err;
+  EXPECT_LT(GetTickCount() - begin, 20000u);
+}
+
+}  // namespace
