@@ -9,27 +9,22 @@
 namespace hostkit::regex {
 namespace {
 
+enum class Case { kLower, kUpper };
+
 // The platform's own answer for one byte: CharLowerBuffA and CharUpperBuffA work in the ANSI code page and change
 // exactly the count given (no terminator needed).
-unsigned char PlatformLower(unsigned char b) {
+unsigned char PlatformCase(unsigned char b, Case to) {
 #ifdef _WIN32
   char c = static_cast<char>(b);
-  CharLowerBuffA(&c, 1);
+  if (to == Case::kLower)
+    CharLowerBuffA(&c, 1);
+  else
+    CharUpperBuffA(&c, 1);
   return static_cast<unsigned char>(c);
 #else
-  return static_cast<unsigned char>(
-      std::use_facet<std::ctype<char> >(std::locale::classic()).tolower(static_cast<char>(b)));
-#endif
-}
-
-unsigned char PlatformUpper(unsigned char b) {
-#ifdef _WIN32
-  char c = static_cast<char>(b);
-  CharUpperBuffA(&c, 1);
-  return static_cast<unsigned char>(c);
-#else
-  return static_cast<unsigned char>(
-      std::use_facet<std::ctype<char> >(std::locale::classic()).toupper(static_cast<char>(b)));
+  const auto& ctype = std::use_facet<std::ctype<char> >(std::locale::classic());
+  const char c = static_cast<char>(b);
+  return static_cast<unsigned char>(to == Case::kLower ? ctype.tolower(c) : ctype.toupper(c));
 #endif
 }
 
@@ -49,8 +44,8 @@ CaseFold MakeFold() {
   for (int c = 'a'; c <= 'z'; ++c) pair(static_cast<unsigned char>(c), static_cast<unsigned char>(c - 'a' + 'A'));
   for (int i = 0x80; i < 256; ++i) {
     const auto b = static_cast<unsigned char>(i);
-    const unsigned char up = PlatformUpper(b);
-    if (up != b && up >= 0x80 && PlatformLower(up) == b) pair(b, up);
+    const unsigned char up = PlatformCase(b, Case::kUpper);
+    if (up != b && up >= 0x80 && PlatformCase(up, Case::kLower) == b) pair(b, up);
   }
   return f;
 }
