@@ -5,19 +5,11 @@
 
 namespace hostkit::host {
 
-// Learns which TLS slot the thread library linked into this module took while the module started. Every
-// thread-local of the module (its own, the runtime's exception records and the compiler's emulation of
-// thread_local) lives behind that one slot, and the library never frees it: each load cost one of the process's
-// 1,088 slots, and the load after the last one ended the process (exit code 3, measured under Wine 8 at about
-// 1,085 cycles). Called once, at process attach, before any command can run.
-void NoteThreadLibrarySlot() noexcept;
-
-// Frees what the C++ runtime linked into this module keeps until the process ends: its emergency exception pool,
-// what it holds for the calling thread (the thread records and thread_local blocks of the thread that unloads;
-// other threads give theirs back when they end), and the thread library's TLS slot. Without it each load and
-// unload lost about 20 KB (measured under Wine: 20 MB over 1,000 cycles, 1.2 MB with the pool freed alone) and a
-// TLS slot. Called when FreeLibrary unloads the module, never at the end of the process (other threads may still
-// be inside the runtime then).
+// Frees what the C++ runtime linked into this module keeps until the process ends: its emergency exception pool
+// and what it holds for the calling thread (the thread records and thread_local blocks of the thread that
+// unloads; other threads give theirs back when they end). Without it each load and unload lost about 20 KB
+// (measured under Wine: 20 MB over 1,000 cycles, 1.2 MB with the pool freed alone). Called when FreeLibrary
+// unloads the module, never at the end of the process (other threads may still be inside the runtime then).
 void ReleaseRuntimeMemory(HMODULE self) noexcept;
 
 }  // namespace hostkit::host

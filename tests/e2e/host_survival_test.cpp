@@ -10,9 +10,8 @@
 
 namespace {
 
-// The slowest scenarios load and unload the DLL 1,500 times: 8 to 32 s under Wine 8, up to 120 s on a loaded machine (5
-// to 80 ms a cycle, most of it Wine loading and unloading the system libraries that the DLL imports).
-constexpr DWORD kChildTimeoutMs = 240000;
+// The slowest scenario lets a 30-second command run until Ctrl+C stops it (about a second when it works).
+constexpr DWORD kChildTimeoutMs = 60000;
 constexpr DWORD kTimedOut = 99;  // RunProcess's exit code for a child it had to end
 
 std::string ReadFileText(const std::string& path) {
@@ -52,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, HostSurvival,
                                            "picker-inside-picker", "console-breaks", "console-at-load",
                                            "command-stops-on-ctrl-c", "command-stops-though-host-ignores-ctrl-c",
                                            "command-inherits-console-only", "host-keeps-ignored-ctrl-c",
-                                           "load-unload-cycles", "reload-cycles", "reload-cycles-libraries-held"),
+                                           "load-unload-cycles"),
                          &TestName);
 
 }  // namespace
