@@ -89,9 +89,15 @@ class Traits : public std::regex_traits<char> {
     return regex_traits::transform_primary(first, last);
   }
 
+  // Under "i" the text of a plain iterator compares folded too, as a GuardedIter's Span does: the tests and the
+  // fuzzer walk plain pointers, and libstdc++ compares back-references through transform (the compiler calls it
+  // only for collating ranges, which the dialect does not ask for).
   template <class FwdIt>
   string_type transform(FwdIt first, FwdIt last) const {
-    return regex_traits::transform(first, last);
+    if (tables_ == nullptr || tables_->other_case == nullptr) return regex_traits::transform(first, last);
+    string_type folded(first, last);
+    for (char& c : folded) c = tables_->lower[static_cast<unsigned char>(c)];
+    return folded;
   }
   Span transform(GuardedIter first, GuardedIter last) const {
     return {first.base(), last.base(), tables_ != nullptr ? tables_->other_case : nullptr};
