@@ -12,6 +12,7 @@
 #include "regex/engine/dialect.h"
 #include "regex/skip/pattern_facts.h"
 #include "regex/skip/start_filter.h"
+#include "tests/unit/bare_positions.h"
 
 namespace {
 
@@ -175,26 +176,6 @@ TEST(RegexStartFilter, ReadsNothingPastTheEnd) {
     }
     EXPECT_EQ(filter.Next(end + 1, begin, end), nullptr) << c.pattern;
   }
-}
-
-// The walks of the bare engine, as the commands gave them before any skipping.
-std::string BarePositions(const std::string& text, const Regex& re) {
-  std::string list = "[";
-  const char* const end = text.data() + text.size();
-  std::cmatch m;
-  for (const char* from = text.data();;) {
-    if (!std::regex_search(from, end, m, re)) break;
-    list += "{" + std::to_string(m[0].first - text.data()) + "," + std::to_string(m.length(0)) + "},";
-    if (m.length(0) != 0)
-      from = m[0].second;
-    else if (m[0].second == end)
-      break;
-    else
-      from = m[0].second + 1;
-  }
-  if (list.size() == 1) return {};
-  list.back() = ']';
-  return list;
 }
 
 std::string BareList(const std::string& text, const Regex& re) {
