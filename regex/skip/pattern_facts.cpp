@@ -22,7 +22,19 @@ struct Facts {
   ByteSet must;             // bytes that every match of it consumes
   std::string prefix;       // every match of it starts with these bytes
   bool exact = true;        // every match of it consumes exactly the prefix
+  // How its matches begin: with a run of bytes of one set, and then a byte of a set apart from it (see
+  // PatternFacts::run). kOpen: nothing consumed yet (assertions at most); kRun: what it consumes is all a run of
+  // lead_run, at least lead_min long; kKnown: a run and then a byte of lead_end; kNone: neither.
+  enum class Lead { kOpen, kRun, kKnown, kNone };
+  Lead lead = Lead::kOpen;
+  ByteSet lead_run;
+  std::size_t lead_min = 0;
+  ByteSet lead_end;
 };
+
+std::size_t SaturatingProduct(std::size_t a, std::size_t b) {
+  return a != 0 && b > (std::size_t{1} << 30) / a ? std::size_t{1} << 30 : a * b;
+}
 
 Facts Consuming(const ByteSet& bytes) {
   Facts f;
@@ -30,6 +42,9 @@ Facts Consuming(const ByteSet& bytes) {
   f.zero_width = false;
   f.first = bytes;
   f.exact = false;
+  f.lead = Facts::Lead::kRun;
+  f.lead_run = bytes;
+  f.lead_min = 1;
   if (bytes.count() == 1) {
     for (int b = 0; b < 256; ++b)
       if (bytes[static_cast<std::size_t>(b)]) f.prefix.assign(1, static_cast<char>(b));
@@ -39,7 +54,24 @@ Facts Consuming(const ByteSet& bytes) {
   return f;
 }
 
+// The run ends at the first byte outside its set, so the byte after it is the first byte of what follows: a
+// part that always consumes, and starts outside the run's set.
+void AppendLead(Facts& acc, const Facts& next) {
+  using Lead = Facts::Lead;
+  if (acc.lead == Lead::kOpen) {
+    acc.lead = next.lead;
+    acc.lead_run = next.lead_run;
+    acc.lead_min = next.lead_min;
+    acc.lead_end = next.lead_end;
+  } else if (acc.lead == Lead::kRun && !next.zero_width) {
+    const bool apart = !next.nullable && (next.first & acc.lead_run).none();
+    acc.lead = apart ? Lead::kKnown : Lead::kNone;
+    if (apart) acc.lead_end = next.first;
+  }
+}
+
 void Append(Facts& acc, const Facts& next) {
+  AppendLead(acc, next);
   if (acc.nullable) acc.first |= next.first;
   acc.line_start = acc.line_start || (acc.zero_width && next.line_start);
   acc.nullable = acc.nullable && next.nullable;
@@ -51,7 +83,27 @@ void Append(Facts& acc, const Facts& next) {
   }
 }
 
+// Either part's run is a run of both sets together, and its end byte one of both ends, if the union of the runs
+// still holds neither end. Nothing consumed counts as a run of length 0.
+void EitherLead(Facts& acc, const Facts& other) {
+  using Lead = Facts::Lead;
+  if (acc.lead == Lead::kOpen && other.lead == Lead::kOpen) return;
+  const auto as_run = [](const Facts& f) { return f.lead == Lead::kOpen ? Lead::kRun : f.lead; };
+  const Lead a = as_run(acc);
+  const Lead b = as_run(other);
+  if (a != b || a == Lead::kNone) {
+    acc.lead = Lead::kNone;
+    return;
+  }
+  acc.lead_min = std::min(acc.lead == Lead::kOpen ? 0 : acc.lead_min, other.lead == Lead::kOpen ? 0 : other.lead_min);
+  acc.lead_run |= other.lead_run;
+  acc.lead_end |= other.lead_end;
+  acc.lead = a;
+  if (a == Lead::kKnown && (acc.lead_run & acc.lead_end).any()) acc.lead = Lead::kNone;
+}
+
 void Either(Facts& acc, const Facts& other) {
+  EitherLead(acc, other);
   acc.first |= other.first;
   acc.line_start = acc.line_start && other.line_start;
   acc.nullable = acc.nullable || other.nullable;
@@ -70,6 +122,11 @@ void Repeat(Facts& f, std::size_t min, std::size_t max) {
     f = Facts();  // consumes nothing and asserts nothing, like an empty group
     return;
   }
+  // A run repeated is a longer run; a known start holds while the first round is required.
+  if (f.lead == Facts::Lead::kRun)
+    f.lead_min = SaturatingProduct(f.lead_min, min);
+  else if (f.lead == Facts::Lead::kKnown && min == 0)
+    f.lead = Facts::Lead::kNone;
   if (min == 0) {
     f.nullable = true;
     f.line_start = false;
@@ -408,6 +465,19 @@ PatternFacts ReadPatternFacts(std::string_view pattern, const std::locale& local
   if (!f.nullable) facts.first = f.first;
   facts.prefix = f.prefix;
   facts.needed = f.must;
+  if (f.lead == Facts::Lead::kKnown && !f.nullable) {
+    facts.run = f.lead_run;
+    facts.run_end = f.lead_end;
+    facts.run_min = f.lead_min;
+    if (other_case != nullptr) {
+      for (std::size_t b = 0; b < 256; ++b) {
+        if (f.lead_run[b]) facts.run.set(other_case[b]);
+        if (f.lead_end[b]) facts.run_end.set(other_case[b]);
+      }
+    }
+    // Both cases of a byte can fall on both sides; then the run proves nothing.
+    facts.has_run = (facts.run & facts.run_end).none();
+  }
   for (const char c : facts.prefix) {
     facts.needed.reset(static_cast<unsigned char>(c));
     if (other_case != nullptr) facts.needed.reset(other_case[static_cast<unsigned char>(c)]);

@@ -19,6 +19,13 @@ struct PatternFacts {
   ByteSet first;            // when not nullable: every byte a match can start with (more is allowed)
   std::string prefix;       // every match starts with these bytes
   ByteSet needed;           // bytes that every match contains, those of the prefix left out
+  // has_run: every match starts with at least run_min bytes of run, then a byte of run_end, which run does not
+  // hold. So a match can start only inside a stretch of run bytes that a run_end byte ends ("[\w.]+@" in
+  // "ab cd@": at c or d, never a or b). Under "i" both sets hold both cases.
+  bool has_run = false;
+  ByteSet run;
+  ByteSet run_end;
+  std::size_t run_min = 0;
   // Under the "i" flag, the other case of each byte (itself where it has none): then a prefix byte or a needed byte
   // stands for itself or its other case, and first holds both cases already. Null otherwise.
   const unsigned char* other_case = nullptr;

@@ -82,6 +82,18 @@ StartFilter::StartFilter(const PatternFacts& facts, std::string_view text)
       prefix_(facts.prefix),
       other_case_(facts.other_case) {
   for (std::size_t b = 0; b < 256; ++b) table_[b] = facts.first[b];
+  runs_ = skips_ && facts.has_run && prefix_.empty() && !line_start_;
+  if (runs_) {
+    run_min_ = facts.run_min;
+    int ends = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+      run_[b] = facts.run[b];
+      run_end_[b] = facts.run_end[b];
+      if (run_end_[b] && ends++ < 2) run_ends_[ends - 1] = static_cast<int>(b);
+    }
+    if (ends > 2) run_ends_[0] = run_ends_[1] = -1;
+    if (ends == 1) run_ends_[1] = run_ends_[0];
+  }
   if (!skips_ || (prefix_.size() < 2 && facts.needed.count() < 2)) {
     for (int b = 0; b < 256; ++b)
       if (facts.needed[static_cast<std::size_t>(b)]) needed_ = b;
@@ -107,7 +119,8 @@ const char* StartFilter::Next(const char* at, const char* search_start, const ch
   if (at > end) return nullptr;
   if (!skips_) return at;
   if (needed_ >= 0 && !NeededAhead(at, end)) return nullptr;
-  return line_start_ ? NextLineStart(at, search_start, end) : NextStart(at, end);
+  if (line_start_) return NextLineStart(at, search_start, end);
+  return runs_ ? NextRunStart(at, end) : NextStart(at, end);
 }
 
 std::size_t StartFilter::TakeScanned() noexcept {
@@ -157,6 +170,29 @@ const char* StartFilter::NextStart(const char* at, const char* end) {
     }
   }
   scanned_ += static_cast<std::size_t>(end - at);
+  return nullptr;
+}
+
+// A match starts inside a stretch of run bytes and the stretch ends at an end byte: find the next end byte, and the
+// match can start no earlier than where the stretch before it begins. A place between at and that stretch has a
+// stretch of its own that ends before the end byte, at a byte that is no end byte.
+const char* StartFilter::NextRunStart(const char* at, const char* end) {
+  for (const char* from = at; from < end;) {
+    const char* stop = nullptr;
+    if (run_ends_[0] >= 0) {
+      stop = FindEither(from, end, static_cast<char>(run_ends_[0]), static_cast<char>(run_ends_[1]));
+    } else {
+      for (const char* p = from; p < end && stop == nullptr; ++p)
+        if (run_end_[static_cast<unsigned char>(*p)]) stop = p;
+    }
+    scanned_ += static_cast<std::size_t>((stop != nullptr ? stop + 1 : end) - from);
+    if (stop == nullptr) return nullptr;
+    const char* start = stop;
+    while (start > at && run_[static_cast<unsigned char>(start[-1])]) --start;
+    scanned_ += static_cast<std::size_t>(stop - start);
+    if (static_cast<std::size_t>(stop - start) >= run_min_) return start;
+    from = stop + 1;
+  }
   return nullptr;
 }
 

@@ -120,6 +120,42 @@ TEST(RegexPatternFacts, Prefixes) {
   for (const auto& c : cases) EXPECT_EQ(Read(c.pattern).prefix, c.prefix) << c.pattern;
 }
 
+// A leading run and the bytes that end it: what a match must start with for the run filter to hold.
+TEST(RegexPatternFacts, LeadingRuns) {
+  const struct {
+    const char* pattern;
+    bool has_run;
+    std::size_t min;
+    const char* run;  // bytes the run must hold
+    const char* end;  // the bytes that end it, exactly
+  } cases[] = {
+      {"[\\w.+-]+@[\\w-]+", true, 1, "a.+-_9", "@"},
+      {"\\d*px", true, 0, "09", "p"},
+      {"\\d{3,5}-", true, 3, "0", "-"},
+      {"(?:\\w+|)=", true, 0, "a", "="},
+      {"\\b\\w+\\b:", true, 1, "a", ":"},
+      {"(?:[a-c]+|[x-z]+)(?:@|#)", true, 1, "az", "@#"},
+      {"(?:\\d+)+%", true, 1, "5", "%"},
+      {"\\w+\\d", false, 0, "", ""},          // the end byte could be part of the run
+      {"\\w+x?@", false, 0, "", ""},          // what follows the run may be empty
+      {"(?:\\w+@)?x", false, 0, "", ""},      // the run may be left out
+      {"(?:\\w+|\\w+@)x", false, 0, "", ""},  // one branch is a run, the other a run and its end
+      {".*@", false, 0, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    const PatternFacts f = Read(c.pattern);
+    ASSERT_TRUE(f.known);
+    EXPECT_EQ(f.has_run, c.has_run);
+    if (!c.has_run) continue;
+    EXPECT_EQ(f.run_min, c.min);
+    for (const char* b = c.run; *b != '\0'; ++b) EXPECT_TRUE(f.run[static_cast<unsigned char>(*b)]) << *b;
+    ByteSet end;
+    for (const char* b = c.end; *b != '\0'; ++b) end.set(static_cast<unsigned char>(*b));
+    EXPECT_EQ(f.run_end, end);
+  }
+}
+
 TEST(RegexPatternFacts, DeepNestingIsNotRead) {
   const auto nested = [](int depth) { return std::string(depth, '(') + "a" + std::string(depth, ')'); };
   EXPECT_TRUE(Read(nested(kMaxFactsDepth - 2)).known);
@@ -147,8 +183,10 @@ TEST(RegexStartFilter, PlacesWhereAMatchCanStart) {
   EXPECT_EQ(Places("^", "ab\ncd\n"), (P{0, 3, 6}));
   EXPECT_EQ(Places("\\bmiles\\b", "smiles miles mile"), (P{1, 7}));
   EXPECT_EQ(Places("[0-9]+", "a1b22"), (P{1, 3, 4}));
-  EXPECT_EQ(Places("[a-z]+@x", "abc def"), P{});  // no "@" in the text: no place at all
-  EXPECT_EQ(Places("x*", "ab").size(), 3u);       // an empty match can start anywhere, the end included
+  EXPECT_EQ(Places("[a-z]+@x", "abc def"), P{});                // no "@" in the text: no place at all
+  EXPECT_EQ(Places("[a-z]+@x", "ab cd@x e@ @"), (P{3, 4, 8}));  // in the stretches that end at an "@"
+  EXPECT_EQ(Places("[a-z]{2,}@", "a@ bc@ d@"), P{3});           // a stretch too short is no place
+  EXPECT_EQ(Places("x*", "ab").size(), 3u);                     // an empty match can start anywhere, the end included
 }
 
 // The text is the front of a longer buffer whose tail holds every byte these filters look for: a filter that read
@@ -225,7 +263,9 @@ TEST(RegexSkipping, WalksGiveTheBareEngineResults) {
       "a^b",         "x*",
       "c{0}a",       "(?:\\r|\\n)#",
       "[.@]\\.",     "(?=\\n)",
-      "^\\r?$",
+      "^\\r?$",      "[\\w-]+@\\w",
+      "[a-c]*\\.",   "\\d{2,}\\s",
+      "(?:\\w+|#)@",
   };
   std::mt19937 random(11);
   for (const char* pattern : patterns) {
