@@ -57,13 +57,15 @@ inline constexpr std::int32_t kStepsPerClockRead = 1 << 16;
 // the calls cost.
 inline constexpr std::int64_t kCompileCallCost = 2;
 inline constexpr std::uint32_t kCompileCallsPerClockRead = 256;
-// A match that fails deep throws through every matcher frame it stacked, and the unwinding comes after the trip:
-// it costs far more than the descent (measured, bench/wine/regex_unwind.cpp: ".*" and "(a|b)*" stopped at 16 to
-// 128 MB of stack unwound at 9 to 10.3 us per KiB, about 1 us a matcher frame of 64 to 128 bytes, 0.65 s for 64 MB,
-// where going down took 0.05 s). The clock counts the unwinding of the stack charged so far ahead, at 12 us per
-// KiB: a time trip comes earlier the deeper the match is, and its unwinding ends by the deadline. A match that
-// ends without a trip returns through its frames at a hundredth of that cost, so the count ahead must not end
-// what the memory bound allows: ".*" over 250,000 bytes (66 MB of stack) counts 0.8 s ahead of 0.9 s.
+// A match that fails deep unwinds every matcher frame it stacked, and the unwinding comes after the trip: it costs
+// far more than the descent. Thrown, it took 9 to 10.3 us per KiB (".*" and "(a|b)*" stopped at 16 to 128 MB of
+// stack, bench/wine/regex_unwind.cpp: about 1 us a matcher frame, 0.65 s for 64 MB, where going down took 0.05 s),
+// and in the DLL on a busy machine twice that; landed through CatchTrips (regex/bounds/guard.h), in one pass, 4.3 to
+// 5.6 us per KiB. The clock counts the unwinding of the stack charged so far ahead, at 12 us per KiB, twice the
+// one-pass cost, so that it holds on a machine half as fast: a time trip comes earlier the deeper the match is, and
+// its unwinding ends by the deadline. A match that ends without a trip returns through its frames at a hundredth of
+// that cost, so the count ahead must not end what the memory bound allows: ".*" over 250,000 bytes (66 MB of
+// stack) counts 0.8 s ahead of 0.9 s.
 inline constexpr double kUnwindSecondsPerStackByte = 12e-6 / 1024;
 // The count trips at the full bound; the clock, the backstop, a little before it, so that the result copy and the
 // reply to the host fit inside (the unwinding is counted on its own, above).

@@ -1,6 +1,10 @@
 #include "regex/bounds/guard.h"
 
+#include <unwind.h>
+
 #include <algorithm>
+#include <csetjmp>
+#include <cstring>
 #include <limits>
 
 #include "regex/bounds/bounds.h"
@@ -37,6 +41,57 @@ const std::regex_error kMemoryTrip(std::regex_constants::error_space);
 std::uintptr_t Lower(std::uintptr_t at, std::size_t by) noexcept { return at > by ? at - by : 0; }
 
 }  // namespace
+
+// The jump back into CatchTrips, the stack address that every frame of its job lies below, and the exception
+// object the unwinder carries (none of the job's code can catch it: it is no C++ exception).
+struct TripLanding {
+  std::jmp_buf jump;
+  std::uintptr_t job_below;
+  TripLanding* outer;  // the landing of an enclosing CatchTrips of the same guard
+  _Unwind_Exception exception;
+};
+
+namespace {
+
+// Called for each frame before its clean-ups run: the first frame that is not the job's is CatchTrips' own.
+_Unwind_Reason_Code StopAtLanding(int, _Unwind_Action actions, _Unwind_Exception_Class, _Unwind_Exception*,
+                                  _Unwind_Context* frame, void* raw) {
+  auto* landing = static_cast<TripLanding*>(raw);
+  if ((actions & _UA_END_OF_STACK) != 0 || _Unwind_GetCFA(frame) > landing->job_below) std::longjmp(landing->jump, 1);
+  return _URC_NO_REASON;
+}
+
+void NoCleanup(_Unwind_Reason_Code, _Unwind_Exception*) {}
+
+// Unwinds to the landing; returns only when the unwinder cannot (then the trip throws).
+void UnwindTo(TripLanding& landing) {
+  std::memset(&landing.exception, 0, sizeof landing.exception);
+  landing.exception.exception_class = 0x484B545249500000ULL;  // "HKTRIP"
+  landing.exception.exception_cleanup = &NoCleanup;
+  _Unwind_ForcedUnwind(&landing.exception, &StopAtLanding, &landing);
+}
+
+}  // namespace
+
+bool CatchTrips(Guard& guard, void (*run)(void*), void* context) {
+  TripLanding landing;
+  landing.outer = guard.landing_;
+  // The frame itself, not a local: a sanitizer may keep locals elsewhere.
+  landing.job_below = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  if (setjmp(landing.jump) != 0) {
+    guard.landing_ = landing.outer;
+    return false;
+  }
+  // Put back however run leaves: a return, or an exception that is no trip.
+  struct Restore {
+    Guard& guard;
+    TripLanding* outer;
+    ~Restore() { guard.landing_ = outer; }
+  } restore{guard, landing.outer};
+  guard.landing_ = &landing;
+  run(context);
+  return true;
+}
 
 Budget TimeBudget(std::size_t text_length) noexcept {
   const double megabytes = static_cast<double>(text_length) / static_cast<double>(bounds::kMiB);
@@ -125,6 +180,7 @@ void Guard::Fail(Trip why) {
     tripped_ = why;
     tripped_at_ = Clock::now();
   }
+  if (landing_ != nullptr) UnwindTo(*landing_);
   switch (why) {
     case Trip::kTime:
       throw kTimeTrip;

@@ -75,7 +75,10 @@ Outcome Attempt(Job& job, Budget& budget, MemoryAccount& account, std::optional<
   AccountScope scope(account);
   Guard guard(StackLowEnd() + bounds::kStackMargin, budget);
   try {
-    result.emplace(job(guard));
+    if (!CatchTrips(guard, [&] { result.emplace(job(guard)); })) {
+      failure = Classify(guard.tripped(), account.refused(), nullptr, false);
+      return failure.kind == Failure::Kind::kStack ? Outcome::kNeedsStack : Outcome::kFailed;
+    }
     if (!account.Fits(HostCopyBytes(*result))) {
       result.reset();
       failure = {Failure::Kind::kMemory, {}};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <regex>
+#include <stdexcept>
 #include <string>
 
 #include "regex/bounds/account.h"
@@ -190,6 +191,37 @@ TEST(RegexGuard, TheClockCountsTheUnwindingAhead) {
     }
     EXPECT_EQ(guard.tripped(), c.trip) << c.seconds_per_byte;
   }
+}
+
+struct Frames {
+  int entered = 0;
+  int cleaned = 0;
+};
+
+__attribute__((noinline)) void DiveCounting(Guard& guard, int levels, Frames& frames) {
+  struct Cleanup {
+    Frames& frames;
+    ~Cleanup() { ++frames.cleaned; }
+  } cleanup{frames};
+  ++frames.entered;
+  guard.Touch();
+  if (levels > 0) DiveCounting(guard, levels - 1, frames);
+}
+
+// A trip inside CatchTrips lands there, not as an exception, after the clean-ups of every frame it left; any other
+// exception passes as thrown, and outside CatchTrips a trip throws again.
+TEST(RegexGuard, ATripInsideCatchTripsLandsThereAfterEveryCleanUp) {
+  Budget budget = Steps(600);
+  Guard guard(0, budget);
+  Frames frames;
+  EXPECT_FALSE(CatchTrips(guard, [&] { DiveCounting(guard, 1000, frames); }));
+  EXPECT_EQ(guard.tripped(), Trip::kTime);
+  EXPECT_GT(frames.entered, 50);
+  EXPECT_LT(frames.entered, 1001);
+  EXPECT_EQ(frames.cleaned, frames.entered);
+  EXPECT_TRUE(CatchTrips(guard, [] {}));
+  EXPECT_THROW(CatchTrips(guard, [] { throw std::runtime_error("not a trip"); }), std::runtime_error);
+  EXPECT_THROW(guard.Touch(), std::regex_error);
 }
 
 TEST(RegexGuard, CostlyKindsOfStepCostMore) {
