@@ -28,16 +28,23 @@ int RunColourDialog(int initial, const std::function<void(HWND)>& drive) {
 
 // The colour painted in the middle of the first custom box. The dialog paints the custom colours into the grid from
 // its own WM_PAINT, and the grid (a plain static) fills itself with its background in its own: read right after the
-// grid's paint, the box was blank now and then (seen under Wine 10). So the grid paints, then the dialog alone.
-COLORREF FirstCustomBox(HWND dialog) {
+// grid's paint, the box was blank now and then (seen under Wine 10, even with the grid painted first and the dialog
+// alone after it). So the grid paints, then the dialog alone, and a box that does not show the colour looked for yet
+// is read again, for up to a second.
+COLORREF FirstCustomBox(HWND dialog, COLORREF looked_for) {
   const HWND grid = GetDlgItem(dialog, kCustomGrid);
-  UpdateWindow(grid);
-  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
-  RECT r{};
-  GetClientRect(grid, &r);
-  const HDC dc = GetDC(grid);
-  const COLORREF c = GetPixel(dc, r.right / 16, r.bottom / 4);
-  ReleaseDC(grid, dc);
+  COLORREF c = CLR_INVALID;
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    UpdateWindow(grid);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    RECT r{};
+    GetClientRect(grid, &r);
+    const HDC dc = GetDC(grid);
+    c = GetPixel(dc, r.right / 16, r.bottom / 4);
+    ReleaseDC(grid, dc);
+    if (c == looked_for) break;
+    Sleep(25);
+  }
   return c;
 }
 
@@ -70,7 +77,7 @@ TEST(DialogsColour, CustomColoursGoIntoTheDialogAndComeBackOut) {
   }
   COLORREF shown = 0;
   RunColourDialog(0, [&](HWND d) {
-    shown = FirstCustomBox(d);
+    shown = FirstCustomBox(d, RGB(0, 255, 0));
     // Define a colour in the dialog and add it to the custom boxes (Wine adds it to the first).
     e2e::SetControlText(d, kRed, "10");
     e2e::SetControlText(d, kGreen, "20");
