@@ -1,7 +1,6 @@
 // The module's entry point, ahead of the runtime's own (the DLL is linked with -e _HostkitEntry@12). It notes the
-// lowest free TLS slot before the runtime starts: the thread library takes that slot as it starts, and the unload
-// gives it back. A TLS callback could note it as early, but then the runtime's callbacks are no longer alone in
-// the module's TLS directory; the entry point changes nothing of what the loader calls.
+// lowest free TLS slot before the runtime starts, since the thread library takes that slot as the runtime starts
+// (the TLS callbacks have run by then and take none), and the unload gives it back.
 #include <windows.h>
 
 #include "host/tls_slot.h"
