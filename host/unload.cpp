@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "host/tls_slot.h"
+
 // libstdc++'s own release of its emergency exception pool (a block it takes at load for exceptions thrown when
 // the heap is exhausted, and otherwise frees never). It is what a leak checker calls at exit; it has no public
 // header.
@@ -35,6 +37,8 @@ void ReleaseRuntimeMemory(HMODULE self) noexcept {
   // thread outlives the module: it gets the notice now, while the module's code is still there to act on it.
   NotifyThreadDetach(self);
   __gnu_cxx::__freeres();
+  // Last: the thread-detach notice above still read this thread's record from the slot.
+  FreeThreadLibrarySlot();
 }
 
 }  // namespace hostkit::host
