@@ -61,12 +61,13 @@ inline constexpr std::uint32_t kCompileCallsPerClockRead = 256;
 // far more than the descent. Thrown, it took 9 to 10.3 us per KiB (".*" and "(a|b)*" stopped at 16 to 128 MB of
 // stack, bench/wine/regex_unwind.cpp: about 1 us a matcher frame, 0.65 s for 64 MB, where going down took 0.05 s),
 // and in the DLL on a busy machine twice that; landed through CatchTrips (regex/bounds/guard.h), in one pass, 4.3 to
-// 5.6 us per KiB. The clock counts the unwinding of the stack charged so far ahead, at 12 us per KiB, twice the
-// one-pass cost, so that it holds on a machine half as fast: a time trip comes earlier the deeper the match is, and
-// its unwinding ends by the deadline. A match that ends without a trip returns through its frames at a hundredth of
-// that cost, so the count ahead must not end what the memory bound allows: ".*" over 250,000 bytes (66 MB of
-// stack) counts 0.8 s ahead of 0.9 s.
-inline constexpr double kUnwindSecondsPerStackByte = 12e-6 / 1024;
+// 5.6 us per KiB (3.8 to 4.8 under Wine 10). The clock counts the unwinding of the stack charged so far ahead, at 10 us
+// per KiB, about twice the one-pass cost, so that it holds on a machine half as fast: a time trip comes earlier the
+// deeper the match is, and its unwinding ends by the deadline. A match that ends without a trip returns through its
+// frames at a hundredth of that cost, so the count ahead must not end what the memory bound allows: ".*" over 250,000
+// bytes (66 MB of stack) counts 0.66 s ahead of 0.9 s (at 12 us per KiB, 0.8 s, that match stopped at the clock on a
+// busy machine).
+inline constexpr double kUnwindSecondsPerStackByte = 10e-6 / 1024;
 // The count trips at the full bound; the clock, the backstop, a little before it, so that the result copy and the
 // reply to the host fit inside (the unwinding is counted on its own, above).
 inline constexpr double kClockShare = 0.9;
