@@ -157,10 +157,14 @@ int InputTextAsync(const char* title, const char* prompt, const char* text, int 
 int DialogStatus(int id) { return static_cast<int>(Requests().Status(id)); }
 
 std::string DialogResult(int id) {
+  std::string answer;
+  Requests().Peek(id, answer);
+  return answer;
+}
+
+void ForgetDialogResult(int id) {
   RequestEnd end;
-  if (!Requests().Take(id, end)) return {};
-  if (end.on_read) end.on_read();
-  return end.status == RequestStatus::Answered ? end.answer : std::string();
+  if (Requests().Take(id, end) && end.on_read) end.on_read();
 }
 
 void CloseDialog(int id) { Requests().Close(id); }

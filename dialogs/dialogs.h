@@ -34,8 +34,11 @@ int InputTextAsync(const char* title, const char* prompt, const char* text, int 
 
 // 0 open, 1 answered, 2 ended without an answer, 3 could not be shown, -1 no such request.
 int DialogStatus(int id);
-// The answer of an ended request, which is then forgotten (its side effects take place now); "" otherwise.
+// The answer of an ended request, still kept; "" otherwise.
 std::string DialogResult(int id);
+// Forgets an ended request once its answer has been handed over: its side effects (a colour dialog's custom colours)
+// take place now. Nothing for any other id.
+void ForgetDialogResult(int id);
 // Ends an open request as 2 and closes its dialog soon after; nothing for any other id.
 void CloseDialog(int id);
 

@@ -103,6 +103,14 @@ bool RequestTable::Take(int id, RequestEnd& end) {
   return true;
 }
 
+bool RequestTable::Peek(int id, std::string& answer) const {
+  const std::lock_guard guard(lock_);
+  const auto it = entries_.find(id);
+  if (it == entries_.end() || !it->second.visible || it->second.status == RequestStatus::Open) return false;
+  answer = it->second.status == RequestStatus::Answered ? it->second.end.answer : std::string();
+  return true;
+}
+
 int RequestTable::Running() const {
   const std::lock_guard guard(lock_);
   int running = 0;

@@ -42,6 +42,9 @@ class RequestTable {
   RequestStatus Status(int id) const;
   // The end of a request that has ended, taken out of the table: nothing for an open or unknown request.
   bool Take(int id, RequestEnd& end);
+  // The answer that Take would give, left in the table ("" for a request that ended without one): nothing for an
+  // open or unknown request.
+  bool Peek(int id, std::string& answer) const;
 
   // The dialog threads still running, closed requests included.
   int Running() const;

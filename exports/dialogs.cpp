@@ -4,6 +4,10 @@
 #include "dialogs/picked_moment.h"
 #include "exports/command.h"
 
+#include <string>
+
+#include "host/result.h"
+
 using namespace hostkit;
 using dialogs::Field;
 using exports::Export;
@@ -11,6 +15,14 @@ using exports::Export;
 namespace {
 
 int Read(Field field) { return dialogs::ReadField(dialogs::Picked(), field); }
+
+// A request is forgotten only once the host has taken its answer: with a refused buffer it stays for the next read.
+char* DialogResultFor(int id) {
+  const std::string answer = dialogs::DialogResult(id);
+  char* result = host::TextResult(answer);
+  if (result != nullptr && (answer.empty() || result[0] != '\0')) dialogs::ForgetDialogResult(id);
+  return result;
+}
 
 }  // namespace
 
@@ -102,7 +114,7 @@ int hk_GetDialogStatus(int id) {
   return Export<hk_GetDialogStatus>([&] { return dialogs::DialogStatus(id); });
 }
 char* hk_GetDialogResult(int id) {
-  return Export<hk_GetDialogResult>([&] { return dialogs::DialogResult(id); });
+  return Export<hk_GetDialogResult>([&] { return DialogResultFor(id); });
 }
 void hk_CloseDialog(int id) {
   Export<hk_CloseDialog>([&] { dialogs::CloseDialog(id); });

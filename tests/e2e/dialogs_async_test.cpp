@@ -241,6 +241,24 @@ TEST(DialogsInputText, FlagsShapeTheFieldAndEveryByteComesBack) {
   }
 }
 
+// An answer the host's buffer refused stays for the next read, and goes once it has been handed over.
+TEST(DialogsAsync, AnAnswerStaysWhileTheHostRefusesItsBuffer) {
+  hostrun::HostDouble& host = e2e::Host();
+  const int id = host.Int("InputTextAsync", "Kept", "Prompt", "the answer", 0);
+  int frames = 0;
+  const HWND d = WaitWhileRunningFrames(e2e::Titled("#32770", "Kept"), id, frames);
+  ASSERT_NE(d, nullptr);
+  e2e::PressButton(d, IDOK);
+  RunFrames([&] { return Status(id) != 0; });
+  hostrun::HostDouble::RefuseStrings(true);
+  EXPECT_EQ(host.Str("GetDialogResult", id), std::nullopt);
+  hostrun::HostDouble::RefuseStrings(false);
+  EXPECT_EQ(Status(id), 1);
+  EXPECT_EQ(Result(id), "the answer");
+  EXPECT_EQ(Status(id), -1);
+  EXPECT_EQ(Result(id), "");
+}
+
 TEST(DialogsAsync, DestroyingTheHostWindowEndsTheRequest) {
   hostrun::HostDouble& host = e2e::Host();
   const int id = host.Int("InputTextAsync", "Orphan", "", "", 0);

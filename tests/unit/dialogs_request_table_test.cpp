@@ -38,9 +38,15 @@ TEST(RequestTable, EachEndIsReadOnceWithItsStatusAndSideEffect) {
     EXPECT_EQ(table.Status(id), RequestStatus::Open) << c.name;
     RequestEnd early;
     EXPECT_FALSE(table.Take(id, early)) << c.name << ": an open request has no result";
+    std::string none;
+    EXPECT_FALSE(table.Peek(id, none)) << c.name;
     EXPECT_EQ(table.Status(id), RequestStatus::Open) << c.name;
     table.Finish(id, std::move(c.end));
     EXPECT_EQ(table.Status(id), c.status) << c.name;
+    std::string peeked = "?";
+    ASSERT_TRUE(table.Peek(id, peeked)) << c.name;
+    EXPECT_EQ(peeked, c.status == RequestStatus::Answered ? c.answer : "") << c.name;
+    EXPECT_EQ(table.Status(id), c.status) << c.name << ": a peek keeps it";
     RequestEnd end;
     ASSERT_TRUE(table.Take(id, end)) << c.name;
     EXPECT_EQ(end.status, c.status) << c.name;
