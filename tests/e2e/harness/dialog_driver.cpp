@@ -34,8 +34,14 @@ int CancelEach(const WindowQuery& query, int count, int cancel_id) {
   for (; cancelled < count; ++cancelled) {
     const HWND dialog = WaitForDialog(query);
     if (dialog == nullptr) break;
-    PressButton(dialog, cancel_id);
-    if (!WaitForClose(dialog)) break;
+    // A press that comes while the dialog still sets itself up can be lost (seen under Wine 10 with the file
+    // dialogs, one cycle in a few hundred): press again until it closes.
+    bool closed = false;
+    for (int press = 0; press < 10 && !closed; ++press) {
+      PressButton(dialog, cancel_id);
+      closed = WaitForClose(dialog, 500);
+    }
+    if (!closed) break;
   }
   return cancelled;
 }

@@ -68,10 +68,10 @@ DWORD WINAPI WatchdogThread(LPVOID raw) {
   auto* context = static_cast<WatchdogContext*>(raw);
   if (WaitForSingleObject(context->done, context->timeout_ms) == WAIT_OBJECT_0) return 0;
   context->fired = true;
-  for (int i = 0; i < 50; ++i) {
+  // Until the body is done: it may go on opening dialogs once the helper has given up.
+  do {
     EnumWindows(&CloseDialogs, 0);
-    if (WaitForSingleObject(context->done, 100) == WAIT_OBJECT_0) return 0;
-  }
+  } while (WaitForSingleObject(context->done, 100) != WAIT_OBJECT_0);
   return 0;
 }
 
