@@ -241,12 +241,18 @@ TEST(DialogsInputText, FlagsShapeTheFieldAndEveryByteComesBack) {
   }
 }
 
+// Starts a text dialog of this title and waits, running frames, until it is open; null if it never opens.
+HWND OpenTextDialog(const char* title, const char* text, int& id) {
+  id = e2e::Host().Int("InputTextAsync", title, "Prompt", text, 0);
+  int frames = 0;
+  return WaitWhileRunningFrames(e2e::Titled("#32770", title), id, frames);
+}
+
 // An answer the host's buffer refused stays for the next read, and goes once it has been handed over.
 TEST(DialogsAsync, AnAnswerStaysWhileTheHostRefusesItsBuffer) {
   hostrun::HostDouble& host = e2e::Host();
-  const int id = host.Int("InputTextAsync", "Kept", "Prompt", "the answer", 0);
-  int frames = 0;
-  const HWND d = WaitWhileRunningFrames(e2e::Titled("#32770", "Kept"), id, frames);
+  int id = 0;
+  const HWND d = OpenTextDialog("Kept", "the answer", id);
   ASSERT_NE(d, nullptr);
   e2e::PressButton(d, IDOK);
   RunFrames([&] { return Status(id) != 0; });
@@ -261,9 +267,8 @@ TEST(DialogsAsync, AnAnswerStaysWhileTheHostRefusesItsBuffer) {
 
 TEST(DialogsAsync, DestroyingTheHostWindowEndsTheRequest) {
   hostrun::HostDouble& host = e2e::Host();
-  const int id = host.Int("InputTextAsync", "Orphan", "", "", 0);
-  int frames = 0;
-  const HWND d = WaitWhileRunningFrames(e2e::Titled("#32770", "Orphan"), id, frames);
+  int id = 0;
+  const HWND d = OpenTextDialog("Orphan", "", id);
   ASSERT_NE(d, nullptr);
   DestroyWindow(host.window());
   RunFrames([&] { return Status(id) != 0; });
