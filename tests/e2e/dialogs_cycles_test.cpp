@@ -34,7 +34,7 @@ void Cycles(const Cycle& cycle, int count) {
                   [&] {
                     for (int i = 0; i < count; ++i) cycle.open();
                   },
-                  60000);
+                  120000);
   ASSERT_EQ(cancelled, count);
 }
 
