@@ -34,7 +34,7 @@ void Cycles(const Cycle& cycle, int count) {
                   [&] {
                     for (int i = 0; i < count; ++i) cycle.open();
                   },
-                  120000);
+                  60000);
   ASSERT_EQ(cancelled, count);
 }
 

@@ -32,9 +32,7 @@ HWND WaitForDialog(const WindowQuery& query, DWORD timeout_ms) {
 int CancelEach(const WindowQuery& query, int count, int cancel_id) {
   int cancelled = 0;
   for (; cancelled < count; ++cancelled) {
-    // Generous: with another Wine test busy beside it, a file dialog took more than 5 s to come up now and then
-    // (seen under Wine 10).
-    const HWND dialog = WaitForDialog(query, 30000);
+    const HWND dialog = WaitForDialog(query);
     if (dialog == nullptr) break;
     // A press that comes while the dialog still sets itself up can be lost (seen under Wine 10 with the file
     // dialogs, one cycle in a few hundred): press again until it closes.
