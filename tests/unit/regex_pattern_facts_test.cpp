@@ -218,18 +218,9 @@ TEST(RegexStartFilter, ReadsNothingPastTheEnd) {
 
 std::string BareList(const std::string& text, const Regex& re) {
   std::string list = "[";
-  const char* const end = text.data() + text.size();
-  std::cmatch m;
-  for (const char* from = text.data();;) {
-    if (!std::regex_search(from, end, m, re)) break;
+  BareWalk(text, re, [&](const std::cmatch& m) {
     for (std::size_t i = 0; i < m.size(); ++i) list += "\"" + m.str(i) + "\",";
-    if (m.length(0) != 0)
-      from = m[0].second;
-    else if (m[0].second == end)
-      break;
-    else
-      from = m[0].second + 1;
-  }
+  });
   if (list.size() == 1) return {};
   list.back() = ']';
   return list;
