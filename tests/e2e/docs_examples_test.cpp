@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -27,6 +28,8 @@ struct Example {
   std::string script;
   std::vector<std::string> printed;
 };
+
+void PrintTo(const Example& e, std::ostream* out) { *out << e.entry; }
 
 constexpr const char* kAnyLine = "<any>";
 
@@ -93,24 +96,21 @@ bool SameLines(const std::vector<std::string>& shown, const std::vector<std::str
 const char* const kTour = "C:\\hostkit-tour";
 
 // The process of the hostrun that is running now: the owner of the host window that is not this process's.
+BOOL CALLBACK NoteHostrunWindow(HWND window, LPARAM found) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (std::strcmp(name, "OPENGLWINDOW") != 0 || pid == GetCurrentProcessId()) return TRUE;
+  *reinterpret_cast<DWORD*>(found) = pid;
+  return FALSE;
+}
+
 DWORD HostrunProcess() {
-  struct Search {
-    DWORD found = 0;
-  } search;
-  for (const DWORD start = GetTickCount(); search.found == 0 && GetTickCount() - start < 20000; Sleep(20)) {
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          char name[32] = {};
-          GetClassNameA(window, name, sizeof name);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          if (std::strcmp(name, "OPENGLWINDOW") != 0 || pid == GetCurrentProcessId()) return TRUE;
-          reinterpret_cast<Search*>(param)->found = pid;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-  }
-  return search.found;
+  DWORD found = 0;
+  for (const DWORD start = GetTickCount(); found == 0 && GetTickCount() - start < 20000; Sleep(20))
+    EnumWindows(&NoteHostrunWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // Waits for hostrun's dialog of that class (and title, when given) until it is ready for input.
@@ -150,7 +150,9 @@ void* CopyIntoProcess(DWORD pid, const void* bytes, std::size_t size) {
   hostkit::win::UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid));
   void* remote = VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   EXPECT_NE(remote, nullptr);
-  if (remote != nullptr) EXPECT_TRUE(WriteProcessMemory(process.get(), remote, bytes, size, nullptr));
+  if (remote != nullptr) {
+    EXPECT_TRUE(WriteProcessMemory(process.get(), remote, bytes, size, nullptr));
+  }
   return remote;
 }
 
@@ -228,7 +230,7 @@ void ForgetTextFiles() {
 // byte last written on 15 March 2024 at 14:05:09 UTC, "name\" a folder, "" the empty folder; null: no such
 // folder), removed again afterwards. before, after: other set-up and its undoing. person: answers the entry's
 // dialogs while it runs.
-struct Setup {
+struct EntrySetup {
   const char* entry;
   const char* tour;
   std::function<void()> person;
@@ -236,8 +238,8 @@ struct Setup {
   std::function<void()> after = nullptr;
 };
 
-const std::vector<Setup>& Setups() {
-  static const std::vector<Setup> setups = {
+const std::vector<EntrySetup>& Setups() {
+  static const std::vector<EntrySetup> setups = {
       {"Request", nullptr, Presses("#32770", "Quit", IDYES)},
       {"ShellOpen", "save1.txt", nullptr, RegisterTextFiles, ForgetTextFiles},
       {"EnableFileDrop, GetDroppedFiles", nullptr, DropsTwoNames},
@@ -303,40 +305,58 @@ void MakeTour(const std::string& items) {
   }
 }
 
-TEST(DocsExamples, EveryExamplePrintsWhatItsEntryShows) {
-  const std::vector<Example> examples = ReadExamples(HOSTKIT_REFERENCE);
-  ASSERT_GT(examples.size(), 60u) << "cannot read " << HOSTKIT_REFERENCE;
-  for (const Setup& s : Setups()) {
+const std::vector<Example>& Examples() {
+  static const std::vector<Example> examples = ReadExamples(HOSTKIT_REFERENCE);
+  return examples;
+}
+
+// The reference was read, and every set-up row names an entry that has an example.
+TEST(DocsExamples, TheSetUpNamesEntriesOfTheReference) {
+  ASSERT_GT(Examples().size(), 60u) << "cannot read " << HOSTKIT_REFERENCE;
+  for (const EntrySetup& s : Setups()) {
     bool found = false;
-    for (const Example& e : examples) found = found || e.entry == s.entry;
+    for (const Example& e : Examples()) found = found || e.entry == s.entry;
     EXPECT_TRUE(found) << "the set-up names no entry with an example: " << s.entry;
   }
+}
+
+class DocsExample : public testing::TestWithParam<Example> {};
+
+// One test per entry (named after its heading up to the first comma), in a process of its own like every Wine test.
+TEST_P(DocsExample, PrintsWhatItsEntryShows) {
+  const Example& e = GetParam();
+  SCOPED_TRACE("docs/commands.md:" + std::to_string(e.line) + " " + e.entry);
+  const EntrySetup* setup = nullptr;
+  for (const EntrySetup& s : Setups())
+    if (e.entry == s.entry) setup = &s;
   // Relative paths of an example that forgets to choose its own working folder stay out of the build.
   ASSERT_TRUE(SetCurrentDirectoryA("C:\\users"));
-  for (const Example& e : examples) {
-    SCOPED_TRACE("docs/commands.md:" + std::to_string(e.line) + " " + e.entry);
-    const Setup* setup = nullptr;
-    for (const Setup& s : Setups())
-      if (e.entry == s.entry) setup = &s;
-    RemoveTour();
-    if (setup != nullptr && setup->tour != nullptr) MakeTour(setup->tour);
-    if (setup != nullptr && setup->before) setup->before();
-    e2e::ProcessResult run;
-    const auto body = [&] { run = e2e::RunHostrun("-", e.script); };
-    if (setup != nullptr && setup->person)
-      e2e::WithHelper(setup->person, body, 90000);
-    else
-      body();
-    if (setup != nullptr && setup->after) setup->after();
-    RemoveTour();
-    EXPECT_EQ(run.exit_code, 0u) << run.err;
-    EXPECT_EQ(run.err, "");
-    const std::vector<std::string> printed = Lines(run.out);
-    EXPECT_TRUE(SameLines(e.printed, printed)) << "script:\n"
-                                               << e.script << "printed:\n"
-                                               << run.out << "the entry shows:\n"
-                                               << testing::PrintToString(e.printed);
-  }
+  RemoveTour();
+  if (setup != nullptr && setup->tour != nullptr) MakeTour(setup->tour);
+  if (setup != nullptr && setup->before) setup->before();
+  e2e::ProcessResult run;
+  const auto body = [&] { run = e2e::RunHostrun("-", e.script); };
+  if (setup != nullptr && setup->person)
+    e2e::WithHelper(setup->person, body, 90000);
+  else
+    body();
+  if (setup != nullptr && setup->after) setup->after();
+  RemoveTour();
+  EXPECT_EQ(run.exit_code, 0u) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(SameLines(e.printed, Lines(run.out))) << "script:\n"
+                                                    << e.script << "printed:\n"
+                                                    << run.out << "the entry shows:\n"
+                                                    << testing::PrintToString(e.printed);
 }
+
+std::string TestName(const testing::TestParamInfo<Example>& info) {
+  std::string name;
+  for (const char c : info.param.entry.substr(0, info.param.entry.find(',')))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Reference, DocsExample, testing::ValuesIn(Examples()), TestName);
 
 }  // namespace
