@@ -14,18 +14,29 @@
 namespace hostkit::window {
 namespace {
 
-// The clipboard opened for the scope, retried while another program holds it. The owner that EmptyClipboard
-// records is the library's own message-only window: it needs no host window and outlives a destroyed one (a
-// null owner makes SetClipboardData fail on some systems, a destroyed one makes OpenClipboard fail with 1400).
+// The clipboard opened for the scope, retried while another program holds it. EmptyClipboard records the opener
+// as the clipboard's owner, and a null owner makes SetClipboardData fail on Windows: a set opens it with a
+// message-only window of the calling thread, made for the call and destroyed after the clipboard is closed (the
+// text stays on the clipboard, which keeps no owner then; one kept across calls died with its thread, and the
+// clipboard answered 1400 on every thread from then on). A read opens it with no window: it empties nothing.
 class OpenClipboardSession {
  public:
-  OpenClipboardSession() {
-    const HWND owner = host::MessageWindow();
+  enum class Owner { kNone, kWindowOfTheCall };
+
+  explicit OpenClipboardSession(Owner owner) {
+    if (owner == Owner::kWindowOfTheCall) {
+      owner_ = host::MakeMessageWindow();
+      if (!owner_) {
+        const DWORD code = ::GetLastError();
+        error_ = code != 0 ? code : ERROR_GEN_FAILURE;
+        return;
+      }
+    }
     RetryFor(
         kClipboardRetryMs, kClipboardRetryStepMs,
         [&] {
           ::SetLastError(0);
-          if (::OpenClipboard(owner)) return open_ = true;
+          if (::OpenClipboard(owner_.get())) return open_ = true;
           error_ = ::GetLastError();
           // Only "held by another program" is worth a wait; any other failure is final.
           return error_ != ERROR_ACCESS_DENIED && error_ != 0;
@@ -34,6 +45,7 @@ class OpenClipboardSession {
   }
   OpenClipboardSession(const OpenClipboardSession&) = delete;
   OpenClipboardSession& operator=(const OpenClipboardSession&) = delete;
+  // Closed before the owner window goes (members are destroyed after this body).
   ~OpenClipboardSession() {
     if (open_) ::CloseClipboard();
   }
@@ -43,6 +55,7 @@ class OpenClipboardSession {
   int error() const noexcept { return error_ != 0 ? static_cast<int>(error_) : ERROR_ACCESS_DENIED; }
 
  private:
+  win::UniqueWindow owner_;
   bool open_ = false;
   DWORD error_ = 0;
 };
@@ -104,7 +117,7 @@ std::string Narrowed(const std::wstring& wide) {
 }  // namespace
 
 std::string ClipboardText() {
-  OpenClipboardSession session;
+  OpenClipboardSession session(OpenClipboardSession::Owner::kNone);
   if (!session.open()) return {};
   // The Unicode text first: the system's own CF_TEXT from it goes through the code page of the locale stamped
   // on the clipboard (the keyboard layout's), not the process's.
@@ -122,7 +135,7 @@ int SetClipboardText(const char* text) {
   const std::wstring wide = Widened(text, length);
   win::UniqueGlobalMemory unicode = MakeBlock(wide.c_str(), wide.size() * sizeof(wchar_t), error);
   if (!unicode) return error;
-  OpenClipboardSession session;
+  OpenClipboardSession session(OpenClipboardSession::Owner::kWindowOfTheCall);
   if (!session.open()) return session.error();
   if (!::EmptyClipboard()) return LastErrorOr(ERROR_GEN_FAILURE);
   if (::SetClipboardData(CF_UNICODETEXT, unicode.get()) == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);
