@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <string>
 #include <string_view>
 
 #include "exports/export_table.h"
@@ -212,6 +214,71 @@ TEST(HostWindow, HitTestRecordsTheSystemAnswerNotTheHosts) {
   SendMessageA(host.window(), WM_NCHITTEST, 0, MAKELPARAM(outer.left + 60, outer.top + 8));
   SendMessageA(host.window(), WM_USER, 0, 0);
   EXPECT_EQ(host.Int("GetHitTestMessage"), HTCAPTION);
+}
+
+// What the host's own procedure got with the last WM_CHAR, in each character set.
+WPARAM g_own_char = 0;
+
+LRESULT CALLBACK OwnProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_CHAR) g_own_char = wp;
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+LRESULT CALLBACK OwnProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_CHAR) g_own_char = wp;
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+hostkit::win::UniqueWindow MakeHostWindow(bool unicode, const char* class_name) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (unicode) {
+    const std::wstring name(class_name, class_name + std::strlen(class_name));
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = &OwnProcW;
+    cls.hInstance = instance;
+    cls.lpszClassName = name.c_str();
+    RegisterClassW(&cls);
+    return hostkit::win::UniqueWindow(CreateWindowExW(0, name.c_str(), L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                                      10, 200, 150, nullptr, nullptr, instance, nullptr));
+  }
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = &OwnProcA;
+  cls.hInstance = instance;
+  cls.lpszClassName = class_name;
+  RegisterClassA(&cls);
+  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                                    200, 150, nullptr, nullptr, instance, nullptr));
+}
+
+// The capture was installed through the A forms, which make a window ANSI: a Unicode host window got a typed
+// character outside the code page (WM_CHAR of U+4E2D) as '?'. Each window keeps its set, the host's procedure gets
+// the character as it would without hostkit, and the record holds it as it reached the window. The second window
+// replaces the first, so the capture moves with its set.
+TEST(HostWindow, TheCaptureKeepsTheWindowsCharacterSet) {
+  ASSERT_EQ(GetACP(), 1252u) << "the cases are written for the Western code page";
+  HostDouble host(NoWindow());
+  const struct {
+    bool unicode;
+    const char* window_class;
+    WPARAM typed;  // as SendMessageW and PostMessageW carry it
+    WPARAM own;    // as the host's procedure gets it
+  } cases[] = {{true, "OPENGLWINDOW", 0x4E2D, 0x4E2D}, {false, "QVRWINDOW", 0xE9, 0xE9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.window_class);
+    const auto window = MakeHostWindow(c.unicode, c.window_class);
+    ASSERT_TRUE(window);
+    ASSERT_EQ(host.Int("Init"), 1);
+    EXPECT_EQ(IsWindowUnicode(window.get()) != 0, c.unicode);
+    g_own_char = 0;
+    SendMessageW(window.get(), WM_CHAR, c.typed, 1);
+    EXPECT_EQ(g_own_char, c.own) << "sent";
+    EXPECT_EQ(host.Int("GetWindowParamW"), static_cast<int>(c.own));
+    g_own_char = 0;
+    PostMessageW(window.get(), WM_CHAR, c.typed, 1);
+    e2e::PumpFor(50);
+    EXPECT_EQ(g_own_char, c.own) << "posted";
+    EXPECT_EQ(host.Int("GetWindowMessage"), WM_CHAR);
+  }
 }
 
 TEST(Hostrun, PrintsResultsInPlainAndJsonForms) {
