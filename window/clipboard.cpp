@@ -14,23 +14,19 @@
 namespace hostkit::window {
 namespace {
 
-// The clipboard opened for the scope, retried while another program holds it. EmptyClipboard records the opener
-// as the clipboard's owner, and a null owner makes SetClipboardData fail on Windows: a set opens it with a
-// message-only window of the calling thread, made for the call and destroyed after the clipboard is closed (the
-// text stays on the clipboard, which keeps no owner then; one kept across calls died with its thread, and the
-// clipboard answered 1400 on every thread from then on). A read opens it with no window: it empties nothing.
+// The clipboard opened for the scope, retried while another program holds it. The opener is a message-only window
+// of the calling thread, made for the call and destroyed once the clipboard is closed (the text stays on the
+// clipboard, which keeps no owner then): EmptyClipboard records the opener as the owner, and a null one makes
+// SetClipboardData fail on Windows; under Wine 8 a null opener is even let in while another program that opened
+// it with none holds it. A window kept across calls died with the thread that made it, and from then on the
+// clipboard answered 1400 on every thread.
 class OpenClipboardSession {
  public:
-  enum class Owner { kNone, kWindowOfTheCall };
-
-  explicit OpenClipboardSession(Owner owner) {
-    if (owner == Owner::kWindowOfTheCall) {
-      owner_ = host::MakeMessageWindow();
-      if (!owner_) {
-        const DWORD code = ::GetLastError();
-        error_ = code != 0 ? code : ERROR_GEN_FAILURE;
-        return;
-      }
+  OpenClipboardSession() : owner_(host::MakeMessageWindow()) {
+    if (!owner_) {
+      const DWORD code = ::GetLastError();
+      error_ = code != 0 ? code : ERROR_GEN_FAILURE;
+      return;
     }
     RetryFor(
         kClipboardRetryMs, kClipboardRetryStepMs,
@@ -117,7 +113,7 @@ std::string Narrowed(const std::wstring& wide) {
 }  // namespace
 
 std::string ClipboardText() {
-  OpenClipboardSession session(OpenClipboardSession::Owner::kNone);
+  OpenClipboardSession session;
   if (!session.open()) return {};
   // The Unicode text first: the system's own CF_TEXT from it goes through the code page of the locale stamped
   // on the clipboard (the keyboard layout's), not the process's.
@@ -135,7 +131,7 @@ int SetClipboardText(const char* text) {
   const std::wstring wide = Widened(text, length);
   win::UniqueGlobalMemory unicode = MakeBlock(wide.c_str(), wide.size() * sizeof(wchar_t), error);
   if (!unicode) return error;
-  OpenClipboardSession session(OpenClipboardSession::Owner::kWindowOfTheCall);
+  OpenClipboardSession session;
   if (!session.open()) return session.error();
   if (!::EmptyClipboard()) return LastErrorOr(ERROR_GEN_FAILURE);
   if (::SetClipboardData(CF_UNICODETEXT, unicode.get()) == nullptr) return LastErrorOr(ERROR_GEN_FAILURE);

@@ -273,11 +273,12 @@ TEST(HostWindow, TheCaptureKeepsTheWindowsCharacterSet) {
     SendMessageW(window.get(), WM_CHAR, c.typed, 1);
     EXPECT_EQ(g_own_char, c.own) << "sent";
     EXPECT_EQ(host.Int("GetWindowParamW"), static_cast<int>(c.own));
+    // A Unicode host takes its posted messages through the W forms (through the A forms the character would turn
+    // into '?' on its way, with or without hostkit).
     g_own_char = 0;
     PostMessageW(window.get(), WM_CHAR, c.typed, 1);
-    e2e::PumpFor(50);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
     EXPECT_EQ(g_own_char, c.own) << "posted";
-    EXPECT_EQ(host.Int("GetWindowMessage"), WM_CHAR);
   }
 }
 
