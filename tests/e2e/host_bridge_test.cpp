@@ -4,10 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
-#include <string>
 #include <string_view>
+#include <utility>
 
 #include "exports/export_table.h"
 #include "host/win_handle.h"
@@ -216,38 +215,29 @@ TEST(HostWindow, HitTestRecordsTheSystemAnswerNotTheHosts) {
   EXPECT_EQ(host.Int("GetHitTestMessage"), HTCAPTION);
 }
 
-// What the host's own procedure got with the last WM_CHAR, in each character set.
+// What the host's own procedure got with the last WM_CHAR.
 WPARAM g_own_char = 0;
 
-LRESULT CALLBACK OwnProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+template <bool kUnicode>
+LRESULT CALLBACK OwnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_CHAR) g_own_char = wp;
-  return DefWindowProcW(w, m, wp, lp);
+  return kUnicode ? DefWindowProcW(w, m, wp, lp) : DefWindowProcA(w, m, wp, lp);
 }
 
-LRESULT CALLBACK OwnProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_CHAR) g_own_char = wp;
-  return DefWindowProcA(w, m, wp, lp);
-}
-
-hostkit::win::UniqueWindow MakeHostWindow(bool unicode, const char* class_name) {
+// A host window of the first class registered by RegisterClassW, or of the second by RegisterClassA.
+hostkit::win::UniqueWindow MakeHostWindow(bool unicode) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   if (unicode) {
-    const std::wstring name(class_name, class_name + std::strlen(class_name));
-    WNDCLASSW cls{};
-    cls.lpfnWndProc = &OwnProcW;
-    cls.hInstance = instance;
-    cls.lpszClassName = name.c_str();
+    const WNDCLASSW cls{0, &OwnProc<true>, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"OPENGLWINDOW"};
     RegisterClassW(&cls);
-    return hostkit::win::UniqueWindow(CreateWindowExW(0, name.c_str(), L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                                                      10, 200, 150, nullptr, nullptr, instance, nullptr));
+    return hostkit::win::UniqueWindow(
+        CreateWindowExW(0, cls.lpszClassName, L"host", style, 10, 10, 200, 150, nullptr, nullptr, instance, nullptr));
   }
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = &OwnProcA;
-  cls.hInstance = instance;
-  cls.lpszClassName = class_name;
+  const WNDCLASSA cls{0, &OwnProc<false>, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, "QVRWINDOW"};
   RegisterClassA(&cls);
-  return hostkit::win::UniqueWindow(CreateWindowExA(0, class_name, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                                    200, 150, nullptr, nullptr, instance, nullptr));
+  return hostkit::win::UniqueWindow(
+      CreateWindowExA(0, cls.lpszClassName, "host", style, 10, 10, 200, 150, nullptr, nullptr, instance, nullptr));
 }
 
 // The capture was installed through the A forms, which make a window ANSI: a Unicode host window got a typed
@@ -257,28 +247,23 @@ hostkit::win::UniqueWindow MakeHostWindow(bool unicode, const char* class_name) 
 TEST(HostWindow, TheCaptureKeepsTheWindowsCharacterSet) {
   ASSERT_EQ(GetACP(), 1252u) << "the cases are written for the Western code page";
   HostDouble host(NoWindow());
-  const struct {
-    bool unicode;
-    const char* window_class;
-    WPARAM typed;  // as SendMessageW and PostMessageW carry it
-    WPARAM own;    // as the host's procedure gets it
-  } cases[] = {{true, "OPENGLWINDOW", 0x4E2D, 0x4E2D}, {false, "QVRWINDOW", 0xE9, 0xE9}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.window_class);
-    const auto window = MakeHostWindow(c.unicode, c.window_class);
+  // The character as SendMessageW and PostMessageW carry it, and as the host's procedure gets it.
+  for (const auto& [unicode, typed] : {std::pair<bool, WPARAM>{true, 0x4E2D}, {false, 0xE9}}) {
+    SCOPED_TRACE(unicode ? "Unicode" : "ANSI");
+    const auto window = MakeHostWindow(unicode);
     ASSERT_TRUE(window);
     ASSERT_EQ(host.Int("Init"), 1);
-    EXPECT_EQ(IsWindowUnicode(window.get()) != 0, c.unicode);
+    EXPECT_EQ(IsWindowUnicode(window.get()) != 0, unicode);
     g_own_char = 0;
-    SendMessageW(window.get(), WM_CHAR, c.typed, 1);
-    EXPECT_EQ(g_own_char, c.own) << "sent";
-    EXPECT_EQ(host.Int("GetWindowParamW"), static_cast<int>(c.own));
+    SendMessageW(window.get(), WM_CHAR, typed, 1);
+    EXPECT_EQ(g_own_char, typed) << "sent";
+    EXPECT_EQ(host.Int("GetWindowParamW"), static_cast<int>(typed));
     // A Unicode host takes its posted messages through the W forms (through the A forms the character would turn
     // into '?' on its way, with or without hostkit).
     g_own_char = 0;
-    PostMessageW(window.get(), WM_CHAR, c.typed, 1);
+    PostMessageW(window.get(), WM_CHAR, typed, 1);
     for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
-    EXPECT_EQ(g_own_char, c.own) << "posted";
+    EXPECT_EQ(g_own_char, typed) << "posted";
   }
 }
 
