@@ -21,6 +21,9 @@ LeadBytes DoubleByteLeads() {
 TEST(ByteCut, CutsAtTheLastWholeCharacterWithinTheBound) {
   const LeadBytes dbcs = DoubleByteLeads();
   const LeadBytes single{};
+  // 32,767 double-byte characters: what a field that limits characters lets a player type.
+  std::string longest;
+  for (int i = 0; i < 32767; ++i) longest += "\x82\xA0";
   struct Case {
     const char* name;
     std::string text;
@@ -28,40 +31,21 @@ TEST(ByteCut, CutsAtTheLastWholeCharacterWithinTheBound) {
     const LeadBytes& lead;
     std::size_t length;
   };
+  const std::string pair = "\x82\xA0";  // one double-byte character
   const Case cases[] = {
-      {"fits whole",
-       "\x82\xA0"
-       "ab",
-       4, dbcs, 4},
-      {"a pair across the bound stays out", "ab\x82\xA0", 3, dbcs, 2},
-      {"a pair just inside",
-       "ab\x82\xA0"
-       "c",
-       4, dbcs, 4},
+      {"fits whole", pair + "ab", 4, dbcs, 4},
+      {"a pair across the bound stays out", "ab" + pair, 3, dbcs, 2},
+      {"a pair just inside", "ab" + pair + "c", 4, dbcs, 4},
       {"a trail byte that looks like a lead", "\x81\x81\x81\x81", 3, dbcs, 2},
-      {"a trail byte that looks like ASCII",
-       "\x82"
-       "A"
-       "\x82"
-       "A",
-       3, dbcs, 2},
-      {"single bytes between pairs",
-       "a\x82\xA0"
-       "b\x82\xA0",
-       5, dbcs, 4},
+      {"a trail byte that looks like ASCII", "\x82" + std::string("A\x82") + "A", 3, dbcs, 2},
+      {"single bytes between pairs", "a" + pair + "b" + pair, 5, dbcs, 4},
       {"a lone lead byte at the end", "ab\x82", 2, dbcs, 2},
-      {"bound zero", "\x82\xA0", 0, dbcs, 0},
-      {"single-byte page cuts anywhere", "\x82\xA0\x82\xA0", 3, single, 3},
+      {"bound zero", pair, 0, dbcs, 0},
+      {"the longest answer typed", longest, 32767, dbcs, 32766},
+      {"the longest answer after one single byte", "x" + longest, 32767, dbcs, 32767},
+      {"single-byte page cuts anywhere", pair + pair, 3, single, 3},
   };
   for (const Case& c : cases) EXPECT_EQ(CutLength(c.text, c.max, c.lead), c.length) << c.name;
-}
-
-TEST(ByteCut, TheTextBoxesLongestAnswerKeepsToItsBound) {
-  // 32,767 double-byte characters: what a box that limits characters lets a player type.
-  std::string text;
-  for (int i = 0; i < 32767; ++i) text += "\x82\xA0";
-  EXPECT_EQ(CutLength(text, 32767, DoubleByteLeads()), 32766u);
-  EXPECT_EQ(CutLength("x" + text, 32767, DoubleByteLeads()), 32767u);
 }
 
 }  // namespace
