@@ -1,9 +1,11 @@
 // Where every dialog of the subsystem opens: the screen corner by default, an offset from the host window, or
-// centred (on the screen, or on the owner for the colour dialog) - and always topmost.
+// centred (on the screen, or on the owner for the colour dialog) - always on screen, and topmost. Also run on two
+// monitors by tools/wine/two-monitors.sh (wine.two_monitors).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -99,7 +101,21 @@ TEST(DialogsPlacement, APositionIsAnOffsetFromTheHostWindowFixedWhenSet) {
   e2e::MoveWindowTo(host.window(), 100, 50);
 }
 
-TEST(DialogsPlacement, TheMarkerCentresTheDialogsButPutsThePickerAtMinusOne) {
+MONITORINFO MonitorOf(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  EXPECT_TRUE(GetMonitorInfoA(monitor, &info));
+  return info;
+}
+
+// Where one edge of a dialog goes along one axis: kept where the dialog fits there, else on the work area's edge.
+long KeptEdge(long at, long extent, long low, long high) {
+  if (at < low) return low;
+  if (at + extent > high) return std::max(low, high - extent);
+  return at;
+}
+
+TEST(DialogsPlacement, TheMarkerCentresTheDialogsAndKeepsThePickerOnScreen) {
   hostrun::HostDouble& host = e2e::Host();
   e2e::MoveWindowTo(host.window(), 0, 0);
   host.Run("SetDialogPosition", -1, -1);
@@ -108,17 +124,52 @@ TEST(DialogsPlacement, TheMarkerCentresTheDialogsButPutsThePickerAtMinusOne) {
   for (const Opener& opener : kOpeners) {
     const Seen seen = Observe(opener);
     ExpectOnTop(opener, seen);
+    const RECT work = MonitorOf(MonitorFromWindow(host.window(), MONITOR_DEFAULTTONEAREST)).rcWork;
+    const long width = seen.rect.right - seen.rect.left, height = seen.rect.bottom - seen.rect.top;
     if (std::string(opener.window_class) == "DateTimeDlg") {
-      EXPECT_EQ(seen.rect.left, -1);
-      EXPECT_EQ(seen.rect.top, -1);
+      // (-1, -1) is a place like any other for the picker: one pixel off the screen, moved onto it.
+      EXPECT_EQ(seen.rect.left, KeptEdge(-1, width, work.left, work.right));
+      EXPECT_EQ(seen.rect.top, KeptEdge(-1, height, work.top, work.bottom));
       continue;
     }
+    // Centred on the frame (a dialog larger than the host window would stand out of the screen's top-left
+    // corner), then kept inside the frame's monitor's work area.
     const RECT frame = opener.centred_on_owner ? owner : screen;
-    const long width = seen.rect.right - seen.rect.left, height = seen.rect.bottom - seen.rect.top;
-    EXPECT_EQ(seen.rect.left, (frame.left + frame.right - width) / 2) << opener.name;
-    EXPECT_EQ(seen.rect.top, (frame.top + frame.bottom - height) / 2) << opener.name;
+    EXPECT_EQ(seen.rect.left, KeptEdge((frame.left + frame.right - width) / 2, width, work.left, work.right))
+        << opener.name;
+    EXPECT_EQ(seen.rect.top, KeptEdge((frame.top + frame.bottom - height) / 2, height, work.top, work.bottom))
+        << opener.name;
   }
   e2e::MoveWindowTo(host.window(), 100, 50);
+}
+
+// A dialog placed off every monitor would leave a modal game waiting for an answer nobody can see: it goes into
+// the work area of the monitor nearest to where it would have been, moved only as far as needed. Wine puts both
+// monitors of the two-monitor display at 0,0, so there the nearest is the one reaching furthest toward the spot.
+TEST(DialogsPlacement, ADialogOffEveryMonitorIsKeptInsideTheNearestWorkArea) {
+  hostrun::HostDouble& host = e2e::Host();
+  e2e::MoveWindowTo(host.window(), 100, 50);
+  const RECT primary = MonitorOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY)).rcWork;
+  const struct {
+    const char* name;
+    long x, y;
+  } spots[] = {
+      {"outside every monitor", 6000, 5000},
+      {"partly outside on the right", primary.right - 60, 120},
+      {"partly outside above and left", -30, -20},
+  };
+  for (const auto& spot : spots) {
+    host.Run("SetDialogPosition", static_cast<int>(spot.x - 100), static_cast<int>(spot.y - 50));
+    for (const Opener& opener : kOpeners) {
+      const Seen seen = Observe(opener);
+      const long width = seen.rect.right - seen.rect.left, height = seen.rect.bottom - seen.rect.top;
+      const RECT wanted{spot.x, spot.y, spot.x + width, spot.y + height};
+      const RECT work = MonitorOf(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST)).rcWork;
+      EXPECT_EQ(seen.rect.left, KeptEdge(spot.x, width, work.left, work.right)) << spot.name << ", " << opener.name;
+      EXPECT_EQ(seen.rect.top, KeptEdge(spot.y, height, work.top, work.bottom)) << spot.name << ", " << opener.name;
+      ExpectOnTop(opener, seen);
+    }
+  }
 }
 
 }  // namespace
