@@ -24,23 +24,19 @@ constexpr UINT kTrayMessage = WM_APP + 0x1A7;
 // The attention thread polls every 250 ms and lingers 2 s with nothing to show before it ends.
 constexpr DWORD kThreadEndMs = 4000;
 
-// hostkit's attention window: a message-only window of this process whose class names the attention thread.
-HWND AttentionWindow() {
+// hostkit's attention windows: message-only windows of this process whose class names the attention thread. The
+// first one, and how many there are.
+HWND AttentionWindow(int* count = nullptr) {
+  HWND first = nullptr;
   for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w != nullptr;
        w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) {
     DWORD process = 0;
     GetWindowThreadProcessId(w, &process);
-    if (process == GetCurrentProcessId() && e2e::ClassOf(w).rfind("hostkit.attention.", 0) == 0) return w;
+    if (process != GetCurrentProcessId() || e2e::ClassOf(w).rfind("hostkit.attention.", 0) != 0) continue;
+    if (first == nullptr) first = w;
+    if (count != nullptr) ++*count;
   }
-  return nullptr;
-}
-
-int AttentionWindows() {
-  int count = 0;
-  for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w != nullptr;
-       w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr))
-    if (e2e::ClassOf(w).rfind("hostkit.attention.", 0) == 0) ++count;
-  return count;
+  return first;
 }
 
 // Pumps the host's messages until the attention window is gone; false if it outlived the wait.
@@ -121,8 +117,9 @@ TEST(AttentionCommands, ANotificationReplacesTheOneShowingAndGoesWhenTheTraySays
   EXPECT_EQ(host.Run("ShowNotification", nullptr, nullptr, 0).number, 0) << "null strings read as \"\"";
   for (const int flags : {4, 15, 32, -1}) EXPECT_EQ(host.Int("ShowNotification", "t", "x", flags), 87) << flags;
   e2e::PumpFor(300);
-  EXPECT_EQ(AttentionWindows(), 1) << "one thread and one icon, replaced in place";
-  EXPECT_EQ(AttentionWindow(), tray);
+  int windows = 0;
+  EXPECT_EQ(AttentionWindow(&windows), tray);
+  EXPECT_EQ(windows, 1) << "one thread and one icon, replaced in place";
   // The balloon's end, as the tray reports it: the icon goes, then the thread.
   PostMessageA(tray, kTrayMessage, 1, NIN_BALLOONTIMEOUT);
   EXPECT_TRUE(AttentionEnds());
