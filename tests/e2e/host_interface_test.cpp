@@ -117,6 +117,15 @@ constexpr const char* kAddedSince[] = {
     "?GetDialogStatus@@YAHH@Z",
     "?GetDialogResult@@YAPADH@Z",
     "?CloseDialog@@YAXH@Z",
+    // 1.3.0
+    "?GetMonitorCount@@YAHXZ",
+    "?GetMonitorValue@@YAHHH@Z",
+    "?GetHostMonitor@@YAHXZ",
+    "?GetMonitorName@@YAPADH@Z",
+    "?GetDisplayModes@@YAPADH@Z",
+    "?FlashHostWindow@@YAXH@Z",
+    "?SetTaskbarProgress@@YAHHH@Z",
+    "?ShowNotification@@YAHPBD0H@Z",
 };
 
 TEST(HostInterface, ExportDirectoryHoldsTheWrittenOutInterface) {

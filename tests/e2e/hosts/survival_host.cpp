@@ -142,6 +142,23 @@ void UnloadWithoutWindow() {
   Check(PickAndCancel(Export<IntText>(module, "?OpenDateTimePicker@@YAHPBD@Z"), "again") == 0, "picker again");
 }
 
+// A notification shows as the host frees the DLL: hostkit's attention thread keeps the module mapped until its
+// tray icon has gone (here with the engine window), then ends and unloads it; the host never waits for it.
+void UnloadWithNotification() {
+  const HMODULE module = Load();
+  const HWND engine = MakeEngineWindow();  // made after the load: found again by each command, not pinned
+  using IntTextTextInt = int (*)(const char*, const char*, int);
+  Check(Export<IntTextTextInt>(module, "?ShowNotification@@YAHPBD0H@Z")("Saved", "Game saved", 1) == 0,
+        "ShowNotification answers 0");
+  Check(FreeLibrary(module) != 0, "FreeLibrary");
+  Check(StillMapped(), "the attention thread keeps the module mapped while the icon shows");
+  Report("freed with a notification showing");
+  DestroyWindow(engine);
+  // The thread sees the window gone within 250 ms and ends 2 s after the icon.
+  for (int i = 0; i < 100 && StillMapped(); ++i) e2e::PumpFor(50);
+  Check(!StillMapped(), "the module unloads once the icon has gone");
+}
+
 // The host's own modal window has disabled it: a picker in between leaves it disabled.
 void PickerOverDisabledHost() {
   const HWND engine = MakeEngineWindow();
@@ -580,6 +597,7 @@ int main(int argc, char** argv) {
   } scenarios[] = {
       {"unload", &Unload},
       {"unload-without-window", &UnloadWithoutWindow},
+      {"unload-with-notification", &UnloadWithNotification},
       {"picker-over-disabled-host", &PickerOverDisabledHost},
       {"picker-inside-picker", &PickerInsidePicker},
       {"console-breaks", &ConsoleBreaks},
