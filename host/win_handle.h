@@ -85,6 +85,13 @@ struct DropTraits {  // the shell's drop handle of WM_DROPFILES, released once
   static void Close(Type h) noexcept { ::DragFinish(h); }
 };
 
+template <class Interface>
+struct ComTraits {  // a COM interface pointer, one reference
+  using Type = Interface*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { p->Release(); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
@@ -94,6 +101,19 @@ using UniqueGdiObject = Unique<GdiObjectTraits>;
 using UniqueCoTaskMem = Unique<CoTaskMemTraits>;
 using UniqueGlobalMemory = Unique<GlobalMemoryTraits>;
 using UniqueDrop = Unique<DropTraits>;
+template <class Interface>
+using UniqueCom = Unique<ComTraits<Interface>>;
+
+// Takes the reference that a COM call hands out through its last argument (CoCreateInstance, QueryInterface, ...):
+// `call` gets the Interface** to write to; the owner holds what it wrote, and is empty when the call failed.
+template <class Interface, class Call>
+UniqueCom<Interface> TakeCom(Call&& call) {
+  Interface* raw = nullptr;
+  const HRESULT hr = call(&raw);
+  UniqueCom<Interface> owner(raw);
+  if (FAILED(hr)) owner.reset();
+  return owner;
+}
 
 // Restores the calling thread's error mode when it leaves scope (SetThreadErrorMode).
 class ScopedThreadErrorMode {
