@@ -28,6 +28,8 @@ Placement PlacementNow(HWND frame);
 // The job's end: Answered with the answer text, Ended after a cancel, NotShown when the dialog could not be shown.
 using DialogJob = std::function<RequestEnd()>;
 
+// The asynchronous open and save dialogs (item_dialogs.cpp): the system's file dialog object, which leaves the
+// working folder alone; the modal twins keep the hook dialogs.
 DialogJob ChooseFileJob(std::string title, std::string filter, int multi);
 DialogJob SaveAsJob(std::string title, std::string filter);
 DialogJob BrowseFolderJob(std::string title, std::string initial_folder);

@@ -1,5 +1,6 @@
-// The open, save and folder dialogs: one request builder and runner for the two file dialogs, and the
-// folder browser; the hooks place each dialog once it is built.
+// The modal open and save dialogs (one request builder and runner for the two, with a hook) and the folder
+// browser; the hooks place each dialog once it is built. The asynchronous open and save dialogs are in
+// item_dialogs.cpp.
 #include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
@@ -89,9 +90,8 @@ struct FileRequest {
   Placement place = PlacementNow(nullptr);
 };
 
-// Fills the request, runs the dialog and hands back its answer buffer, or nothing on cancel or failure; `failed`
-// tells a dialog that could not be shown from a cancel.
-std::optional<std::vector<char>> RunFileDialog(const FileRequest& request, bool& failed) {
+// Fills the request, runs the dialog and hands back its answer buffer, or nothing on cancel or failure.
+std::optional<std::vector<char>> RunFileDialog(const FileRequest& request) {
   std::vector<char> filters = MakeFilterList(request.filter);
   std::vector<char> answer(request.answer_size, '\0');
 
@@ -106,41 +106,16 @@ std::optional<std::vector<char>> RunFileDialog(const FileRequest& request, bool&
   ofn.Flags = request.flags;
   ofn.lCustData = reinterpret_cast<LPARAM>(&request.place);
   ofn.lpfnHook = &FileDialogHook;
-  if (request.show(&ofn) != 1) {
-    // A cancel leaves no extended error; anything else means the dialog could not run.
-    failed = ::CommDlgExtendedError() != 0;
-    return std::nullopt;
-  }
+  if (request.show(&ofn) != 1) return std::nullopt;
   answer.back() = '\0';  // the platform fills within nMaxFile; keep the last byte a terminator regardless
   return answer;
 }
 
-RequestEnd Ending(bool failed) { return {failed ? RequestStatus::NotShown : RequestStatus::Ended, {}, {}}; }
+RequestEnd Ended() { return {RequestStatus::Ended, {}, {}}; }
 
 }  // namespace
 
 void SetInitialDir(const char* path) { StoreInitialDir(InitialDirFrom(path)); }
-
-DialogJob ChooseFileJob(std::string title, std::string filter, int multi) {
-  const DWORD flags = multi != 0 ? kOpenFlags | OFN_ALLOWMULTISELECT : kOpenFlags;
-  return [request = FileRequest{std::move(title), std::move(filter), flags, kOpenAnswerSize, &::GetOpenFileNameA}] {
-    bool failed = false;
-    const auto answer = RunFileDialog(request, failed);
-    if (!answer) return Ending(failed);
-    return RequestEnd{RequestStatus::Answered, JoinSelection(answer->data(), answer->size()), {}};
-  };
-}
-
-DialogJob SaveAsJob(std::string title, std::string filter) {
-  return
-      [request = FileRequest{std::move(title), std::move(filter), kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA}] {
-        bool failed = false;
-        const auto answer = RunFileDialog(request, failed);
-        if (!answer) return Ending(failed);
-        return RequestEnd{
-            RequestStatus::Answered, std::string(answer->data(), strnlen(answer->data(), answer->size())), {}};
-      };
-}
 
 DialogJob BrowseFolderJob(std::string title, std::string initial_folder) {
   return [title = std::move(title), start = FolderStart{std::move(initial_folder), PlacementNow(nullptr)}] {
@@ -150,19 +125,26 @@ DialogJob BrowseFolderJob(std::string title, std::string initial_folder) {
     info.lpfn = &FolderDialogCallback;
     info.lParam = reinterpret_cast<LPARAM>(&start);
     const win::UniqueCoTaskMem list(::SHBrowseForFolderA(&info));
-    if (!list) return Ending(false);
+    if (!list) return Ended();
     // SHGetPathFromIDListA writes at most MAX_PATH bytes, terminator included.
     char path[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return Ending(false);
+    if (!::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list.get()), path)) return Ended();
     return RequestEnd{RequestStatus::Answered, std::string(path, strnlen(path, std::size(path))), {}};
   };
 }
 
+// The modal twins keep the hook dialogs: they move the working folder as the user browses, and scripts may rely on
+// finding it moved after the call.
 std::string ChooseFile(const char* title, const char* filter, int multi) {
-  return ChooseFileJob(title, filter, multi)().answer;
+  const DWORD flags = multi != 0 ? kOpenFlags | OFN_ALLOWMULTISELECT : kOpenFlags;
+  const auto answer = RunFileDialog({title, filter, flags, kOpenAnswerSize, &::GetOpenFileNameA});
+  return answer ? JoinSelection(answer->data(), answer->size()) : std::string();
 }
 
-std::string SaveAs(const char* title, const char* filter) { return SaveAsJob(title, filter)().answer; }
+std::string SaveAs(const char* title, const char* filter) {
+  const auto answer = RunFileDialog({title, filter, kSaveFlags, kSaveAnswerSize, &::GetSaveFileNameA});
+  return answer ? std::string(answer->data(), strnlen(answer->data(), answer->size())) : std::string();
+}
 
 std::string BrowseFolder(const char* title, const char* initial_folder) {
   return BrowseFolderJob(title, initial_folder)().answer;

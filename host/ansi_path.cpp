@@ -22,8 +22,7 @@ std::optional<std::string> ExactAnsi(std::wstring_view wide) {
   return text;
 }
 
-std::optional<std::string> AnsiPath(const std::wstring& path) {
-  if (auto exact = ExactAnsi(path)) return exact;
+std::optional<std::wstring> ShortPathOf(const std::wstring& path) {
   // With a null buffer the answer is the size needed, terminator included; with room, the length without it.
   const DWORD needed = ::GetShortPathNameW(path.c_str(), nullptr, 0);
   if (needed == 0) return std::nullopt;
@@ -31,7 +30,14 @@ std::optional<std::string> AnsiPath(const std::wstring& path) {
   const DWORD length = ::GetShortPathNameW(path.c_str(), short_path.data(), needed);
   if (length == 0 || length >= needed) return std::nullopt;
   short_path.resize(length);
-  return ExactAnsi(short_path);
+  return short_path;
+}
+
+std::optional<std::string> AnsiPath(const std::wstring& path) {
+  if (auto exact = ExactAnsi(path)) return exact;
+  const auto short_path = ShortPathOf(path);
+  if (!short_path) return std::nullopt;
+  return ExactAnsi(*short_path);
 }
 
 }  // namespace hostkit::host

@@ -10,6 +10,9 @@ namespace hostkit::host {
 // The text in the ANSI code page when it converts exactly (it converts back to the same wide text), else nullopt.
 std::optional<std::string> ExactAnsi(std::wstring_view wide);
 
+// The path's short (8.3) form, or nullopt (a volume without short names, or a path that does not exist).
+std::optional<std::wstring> ShortPathOf(const std::wstring& path);
+
 // A path in the ANSI code page: exactly, else its short (8.3) name where that converts exactly, else nullopt
 // (a volume without short names, or a path that does not exist).
 std::optional<std::string> AnsiPath(const std::wstring& path);

@@ -110,6 +110,17 @@ using UniqueCoTaskMem = Unique<CoTaskMemTraits>;
 using UniqueGlobalMemory = Unique<GlobalMemoryTraits>;
 using UniqueDrop = Unique<DropTraits>;
 
+// Takes the reference that a COM call hands out through its last argument (CoCreateInstance, QueryInterface, ...):
+// `call` gets the Interface** to write to; the owner holds what it wrote, and is empty when the call failed.
+template <class Interface, class Call>
+UniqueCom<Interface> TakeCom(Call&& call) {
+  Interface* raw = nullptr;
+  const HRESULT hr = call(&raw);
+  UniqueCom<Interface> owner(raw);
+  if (FAILED(hr)) owner.reset();
+  return owner;
+}
+
 // Restores the calling thread's error mode when it leaves scope (SetThreadErrorMode).
 class ScopedThreadErrorMode {
  public:

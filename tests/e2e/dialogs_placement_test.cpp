@@ -31,6 +31,16 @@ struct Opener {
 
 constexpr long kWineToleranceFileDialogGrowthPx = 40;
 
+// An asynchronous twin, held like a modal call until its request ends (or 20 s have passed).
+void AwaitRequest(hostrun::HostDouble& host, int id) {
+  const DWORD start = GetTickCount();
+  while (host.Int("GetDialogStatus", id) == 0 && GetTickCount() - start < 20000) {
+    hostrun::HostDouble::Pump();
+    Sleep(5);
+  }
+  host.Str("GetDialogResult", id);
+}
+
 const Opener kOpeners[] = {
     {"open", "#32770", [](hostrun::HostDouble& h) { h.Str("ChooseFileDialog", "Open one", "All|*.*", 0); }, false,
      false, kWineToleranceFileDialogGrowthPx},
@@ -39,6 +49,11 @@ const Opener kOpeners[] = {
     {"folder", "#32770", [](hostrun::HostDouble& h) { h.Str("BrowseFolderDialog", "Folder", ""); }, false, true},
     {"colour", "#32770", [](hostrun::HostDouble& h) { h.Int("OpenColorDialog", 0); }, true},
     {"picker", "DateTimeDlg", [](hostrun::HostDouble& h) { h.Int("OpenDateTimePicker", ""); }, false},
+    {"async open", "#32770",
+     [](hostrun::HostDouble& h) { AwaitRequest(h, h.Int("ChooseFileDialogAsync", "Open later", "All|*.*", 0)); },
+     false},
+    {"async save", "#32770",
+     [](hostrun::HostDouble& h) { AwaitRequest(h, h.Int("SaveAsDialogAsync", "Save later", "All|*.*")); }, false},
 };
 
 struct Seen {

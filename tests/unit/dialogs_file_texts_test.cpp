@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,44 @@ TEST(DialogsSelection, JoinsAMultipleSelectionWithBarsAndKeepsAPlainPath) {
   };
   for (const auto& c : cases) EXPECT_EQ(JoinSelection(c.buffer.data(), c.buffer.size()), c.text);
   EXPECT_EQ(JoinSelection(nullptr, 10), "");
+}
+
+TEST(DialogsFilterList, PairsEndWhereTheHookDialogsListEnds) {
+  using hostkit::dialogs::FilterPair;
+  using hostkit::dialogs::FilterPairs;
+  const struct {
+    std::string filter;
+    std::vector<FilterPair> pairs;
+  } cases[] = {
+      {"Images|*.png;*.jpg|All|*.*", {{"Images", "*.png;*.jpg"}, {"All", "*.*"}}},
+      {"Images|*.png;*.jpg|All|*.*|", {{"Images", "*.png;*.jpg"}, {"All", "*.*"}}},
+      {"", {}},
+      {"Text|*.txt|Data", {{"Text", "*.txt"}}},       // a label without its pattern is dropped
+      {"Text||All|*.*", {}},                          // "Text" NUL NUL: the list ends at the empty pattern
+      {"A|*.a||B|*.b", {{"A", "*.a"}}},               // ... and at an empty label
+      {"|*.txt", {}},                                 // a list that starts with NUL NUL is empty
+      {"\xE4\xF6|*.\xFC", {{"\xE4\xF6", "*.\xFC"}}},  // bytes of the code page pass as they are
+  };
+  for (const auto& c : cases) EXPECT_EQ(FilterPairs(c.filter), c.pairs) << c.filter;
+}
+
+TEST(DialogsSelection, ItemPathsJoinAsTheHookDialogsAnswer) {
+  using hostkit::dialogs::JoinItemPaths;
+  const struct {
+    std::vector<std::wstring> paths;
+    std::optional<std::wstring> text;
+  } cases[] = {
+      {{L"C:\\Data\\a.txt"}, L"C:\\Data\\a.txt"},
+      {{L"C:\\Data\\a.txt", L"C:\\Data\\b.txt"}, L"C:\\Data|a.txt|b.txt"},
+      {{L"C:\\Data\\b.txt", L"C:\\Data\\a.txt"}, L"C:\\Data|b.txt|a.txt"},              // the dialog's order
+      {{L"C:\\a.txt", L"C:\\b.txt"}, L"C:\\|a.txt|b.txt"},                              // a root keeps its backslash
+      {{L"C:\\Data\\ab.txt", L"C:\\Data\\ac.txt"}, L"C:\\Data|ab.txt|ac.txt"},          // a shared start of the names
+      {{L"C:\\Data\\x\\a.txt", L"C:\\Data\\y\\b.txt"}, L"C:\\Data|x\\a.txt|y\\b.txt"},  // a library view
+      {{L"\\\\srv\\share\\a", L"\\\\srv\\share\\b"}, L"\\\\srv\\share|a|b"},
+      {{L"C:\\a.txt", L"D:\\b.txt"}, std::nullopt},  // no folder holds both
+      {{}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(JoinItemPaths(c.paths), c.text);
 }
 
 TEST(DialogsSelection, HandlesTwoHundredNamesInALargeBuffer) {

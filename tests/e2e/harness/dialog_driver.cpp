@@ -46,6 +46,12 @@ int CancelEach(const WindowQuery& query, int count, int cancel_id) {
   return cancelled;
 }
 
+void TypeFileName(HWND dialog, const std::string& text) {
+  constexpr int kHookNameBox = 0x47C;
+  constexpr int kItemNameBox = 0x480;
+  SetControlText(dialog, GetDlgItem(dialog, kHookNameBox) != nullptr ? kHookNameBox : kItemNameBox, text);
+}
+
 namespace {
 
 // Kernel handles are multiples of 4; Wine hands out the lowest free entry first, so a scan of the first

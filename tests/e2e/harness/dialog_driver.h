@@ -21,6 +21,14 @@ HWND WaitForDialog(const WindowQuery& query, DWORD timeout_ms = 5000);
 // Returns how many it cancelled.
 int CancelEach(const WindowQuery& query, int count, int cancel_id = IDCANCEL);
 
+// Types into a file dialog's name box. The hook dialogs (the modal twins) have cmb13 (0x47C, a ComboBoxEx32 under
+// Wine). Wine 8's item dialog (the asynchronous twins' IFileOpenDialog/IFileSaveDialog) is a "#32770" of its own
+// template, measured by listing its children: the name box is an Edit 0x480 (edt1) under a "File name:" static
+// 0x442; the type combo is a ComboBox 0x470 (cmb1, as in the hook dialogs); IDOK ("&Open" or "&Save") and IDCANCEL
+// are the buttons; the folder view is an ExplorerBrowserControl, there is no "Look in" combo, and
+// CDM_GETFOLDERPATH does not answer. Windows's item dialog keeps cmb13.
+void TypeFileName(HWND dialog, const std::string& text);
+
 // What a process holds. Wine 8 answers 0 to GetProcessHandleCount, to the private-usage field of
 // GetProcessMemoryInfo and to GetGuiResources, so the counts are taken by other means: the handle table is probed
 // entry by entry, private memory is the committed private regions of the address space, and the windows of the
