@@ -203,7 +203,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(matched_again == matched || match_bounded || Bounded(),
         "the cached pattern's match differs from the fresh one");
 
-  if (text.empty() || pattern.empty()) return 0;
+  // A pattern that is only a flag group is the empty pattern: no command answers anything for it.
+  if (IsEmptyPattern(pattern))
+    Check(matched == 0 && positions.empty() && list.empty() && replaced.empty() && slice.empty(),
+          "a pattern of flags alone gave a result");
+  if (text.empty() || IsEmptyPattern(pattern)) return 0;
   Regex re;
   FlaggedPattern flagged;
   try {
