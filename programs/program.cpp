@@ -33,12 +33,10 @@ std::uint64_t Now() {
 
 // The jobs of flag 8 programs whose requests are gone while something in the job still runs: they close when the
 // module unloads for good or the process ends, and so end what runs in them. A job whose processes have all ended is
-// closed at the next keep.
+// closed at the next keep. Made at load, before the request table (a local static of the first start), so it is
+// destroyed after the table has handed it its jobs.
 std::mutex g_kept_jobs_lock;
-std::vector<win::UniqueHandle>& KeptJobs() {
-  static std::vector<win::UniqueHandle> jobs;
-  return jobs;
-}
+std::vector<win::UniqueHandle> g_kept_jobs;
 
 bool JobRuns(HANDLE job) {
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
@@ -49,7 +47,7 @@ bool JobRuns(HANDLE job) {
 
 void KeepJob(win::UniqueHandle job) {
   const std::lock_guard guard(g_kept_jobs_lock);
-  auto& jobs = KeptJobs();
+  auto& jobs = g_kept_jobs;
   jobs.erase(std::remove_if(jobs.begin(), jobs.end(), [](const win::UniqueHandle& j) { return !JobRuns(j.get()); }),
              jobs.end());
   if (JobRuns(job.get())) jobs.push_back(std::move(job));
