@@ -277,6 +277,7 @@ std::string Program::Converted(std::string bytes) const {
 
 std::string Program::ReadOutput() {
   if (!output_) return {};
+  const std::lock_guard guard(state_lock_);
   std::string text = std::exchange(unread_text_, std::string());
   const bool utf8 = (flags_ & kUtf8Output) != 0;
   const bool oem = (flags_ & kOemOutput) != 0;
@@ -287,7 +288,10 @@ std::string Program::ReadOutput() {
   return text;
 }
 
-void Program::KeepUnread(std::string text) { unread_text_ = std::move(text) + unread_text_; }
+void Program::KeepUnread(std::string text) {
+  const std::lock_guard guard(state_lock_);
+  unread_text_ = std::move(text) + unread_text_;
+}
 
 int Program::WriteInput(std::string_view text) {
   if (!input_) return ERROR_INVALID_HANDLE;

@@ -25,6 +25,31 @@ struct Bounds {
   std::size_t max_kept;
 };
 
+// The id rule, for any map from id to entry: the next id after `last_id` that the map does not hold.
+template <class Map>
+int NextFreeId(int& last_id, const Map& entries) {
+  for (;;) {
+    last_id = last_id == INT_MAX ? 1 : last_id + 1;
+    if (entries.count(last_id) == 0) return last_id;
+  }
+}
+
+// The kept bound, for any map from id to entry: the entry to forget, the kept one (`kept(entry)`) that ended first
+// (`stamp(entry)`, ties to the lower id), while more than `max_kept` are kept; `entries.end()` when the bound holds.
+// `droppable(entry)` leaves out a kept entry that must stay for now (one being read): it still counts.
+template <class Map, class Kept, class Stamp, class Droppable>
+typename Map::iterator OldestBeyondBound(Map& entries, std::size_t max_kept, Kept kept, Stamp stamp,
+                                         Droppable droppable) {
+  std::size_t count = 0;
+  auto oldest = entries.end();
+  for (auto it = entries.begin(); it != entries.end(); ++it) {
+    if (!kept(it->second)) continue;
+    ++count;
+    if (droppable(it->second) && (oldest == entries.end() || stamp(it->second) < stamp(oldest->second))) oldest = it;
+  }
+  return count > max_kept ? oldest : entries.end();
+}
+
 template <class Item>
 class Table {
  public:
@@ -63,23 +88,15 @@ class Table {
   }
 
  private:
-  int NextId() {
-    for (;;) {
-      last_id_ = last_id_ == INT_MAX ? 1 : last_id_ + 1;
-      if (entries_.count(last_id_) == 0) return last_id_;
-    }
-  }
+  int NextId() { return NextFreeId(last_id_, entries_); }
 
   void DropOldestKept() {
     for (;;) {
-      std::size_t kept = 0;
-      auto oldest = entries_.end();
-      for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (!it->second->Ended()) continue;
-        ++kept;
-        if (oldest == entries_.end() || it->second->EndStamp() < oldest->second->EndStamp()) oldest = it;
-      }
-      if (kept <= bounds_.max_kept) return;
+      const auto oldest = OldestBeyondBound(
+          entries_, bounds_.max_kept, [](const std::shared_ptr<Item>& item) { return item->Ended(); },
+          [](const std::shared_ptr<Item>& item) { return item->EndStamp(); },
+          [](const std::shared_ptr<Item>&) { return true; });
+      if (oldest == entries_.end()) return;
       entries_.erase(oldest);
     }
   }
