@@ -2,6 +2,7 @@
 // that ends the dialog once the script closes the request or the host window goes away.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -113,9 +114,10 @@ int StartRequest(DialogJob job) {
   if (id == 0) return 0;
   const bool started = RunOnOwnThread([id, host, job = std::move(job)] {
     RequestEnd end{RequestStatus::NotShown, {}, {}};
-    {
+    // Closed before its thread got going, or while it waited for its turn to build: no dialog at all. A closed
+    // request's thread that never waits for that turn winds down at once.
+    if (Requests().Wanted(id)) {
       const Watched watched({id, host});
-      // Closed before its thread got going: no dialog at all.
       if (Requests().Wanted(id))
         end = Guard([&] { return job(); }, [] { return RequestEnd{RequestStatus::NotShown, {}, {}}; });
     }
@@ -156,15 +158,8 @@ int InputTextAsync(const char* title, const char* prompt, const char* text, int 
 
 int DialogStatus(int id) { return static_cast<int>(Requests().Status(id)); }
 
-std::string DialogResult(int id) {
-  std::string answer;
-  Requests().Peek(id, answer);
-  return answer;
-}
-
-void ForgetDialogResult(int id) {
-  RequestEnd end;
-  if (Requests().Take(id, end) && end.on_read) end.on_read();
+bool ReadDialogResult(int id, const std::function<bool(const std::string&)>& hand_over) {
+  return Requests().Read(id, hand_over);
 }
 
 void CloseDialog(int id) { Requests().Close(id); }

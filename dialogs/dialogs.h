@@ -1,6 +1,7 @@
 #pragma once
 // The dialog commands as the exports call them. Strings are never null here (the exports map null to "");
 // a string answer of "" means cancelled or failed.
+#include <functional>
 #include <string>
 
 namespace hostkit::dialogs {
@@ -34,11 +35,11 @@ int InputTextAsync(const char* title, const char* prompt, const char* text, int 
 
 // 0 open, 1 answered, 2 ended without an answer, 3 could not be shown, -1 no such request.
 int DialogStatus(int id);
-// The answer of an ended request, still kept; "" otherwise.
-std::string DialogResult(int id);
-// Forgets an ended request once its answer has been handed over: its side effects (a colour dialog's custom colours)
-// take place now. Nothing for any other id.
-void ForgetDialogResult(int id);
+// Reads an ended request once: `hand_over` gets its answer ("" for status 2 and 3) and answers whether the host took
+// it. Taken: the request is forgotten and its side effects (a colour dialog's custom colours, the picked moment)
+// take place, in the same step. Not taken: the request stays for the next read. False without a call of
+// `hand_over` for any other id.
+bool ReadDialogResult(int id, const std::function<bool(const std::string&)>& hand_over);
 // Ends an open request as 2 and closes its dialog soon after; nothing for any other id.
 void CloseDialog(int id);
 

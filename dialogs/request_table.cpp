@@ -15,9 +15,14 @@ int RequestTable::NextId() {
 
 int RequestTable::Open() {
   const std::lock_guard guard(lock_);
-  int running = 0;
-  for (const auto& [id, entry] : entries_) running += entry.running ? 1 : 0;
-  if (running >= kMaxOpen) return 0;
+  // Closed and ended requests whose threads are still running do not count as open: they have a bound of their own.
+  int open = 0;
+  int winding_down = 0;
+  for (const auto& [id, entry] : entries_) {
+    open += entry.status == RequestStatus::Open ? 1 : 0;
+    winding_down += entry.running && entry.status != RequestStatus::Open ? 1 : 0;
+  }
+  if (open >= kMaxOpen || winding_down >= kMaxWindingDown) return 0;
   const int id = NextId();
   entries_.emplace(id, Entry{});
   return id;
@@ -68,20 +73,23 @@ bool RequestTable::Wanted(int id) const {
 }
 
 void RequestTable::DropOldestKept() {
-  // Called under the lock after a request ends.
-  std::size_t kept = 0;
-  auto oldest = entries_.end();
-  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-    const Entry& e = it->second;
-    if (!e.visible || e.status == RequestStatus::Open) continue;
-    ++kept;
-    if (oldest == entries_.end() || e.ended_at < oldest->second.ended_at) oldest = it;
+  // Called under the lock after a request ends or a read lets go of one. A request being read is kept, and counted:
+  // once its read lets go, the bound holds again.
+  for (;;) {
+    std::size_t kept = 0;
+    auto oldest = entries_.end();
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+      const Entry& e = it->second;
+      if (!e.visible || e.status == RequestStatus::Open) continue;
+      ++kept;
+      if (!e.reading && (oldest == entries_.end() || e.ended_at < oldest->second.ended_at)) oldest = it;
+    }
+    if (kept <= kMaxKept || oldest == entries_.end()) return;
+    if (oldest->second.running)
+      oldest->second.visible = false;  // its thread still reports to it; it goes when that thread ends
+    else
+      entries_.erase(oldest);
   }
-  if (kept <= kMaxKept) return;
-  if (oldest->second.running)
-    oldest->second.visible = false;  // its thread still reports to it; it goes when that thread ends
-  else
-    entries_.erase(oldest);
 }
 
 RequestStatus RequestTable::Status(int id) const {
@@ -90,24 +98,38 @@ RequestStatus RequestTable::Status(int id) const {
   return it == entries_.end() || !it->second.visible ? RequestStatus::Unknown : it->second.status;
 }
 
-bool RequestTable::Take(int id, RequestEnd& end) {
-  const std::lock_guard guard(lock_);
-  const auto it = entries_.find(id);
-  if (it == entries_.end() || !it->second.visible || it->second.status == RequestStatus::Open) return false;
-  end = std::move(it->second.end);
-  end.status = it->second.status;
-  if (it->second.running)
-    it->second.visible = false;
-  else
-    entries_.erase(it);
-  return true;
-}
-
-bool RequestTable::Peek(int id, std::string& answer) const {
-  const std::lock_guard guard(lock_);
-  const auto it = entries_.find(id);
-  if (it == entries_.end() || !it->second.visible || it->second.status == RequestStatus::Open) return false;
-  answer = it->second.status == RequestStatus::Answered ? it->second.end.answer : std::string();
+bool RequestTable::Read(int id, const std::function<bool(const std::string&)>& hand_over) {
+  std::string answer;
+  {
+    const std::lock_guard guard(lock_);
+    const auto it = entries_.find(id);
+    if (it == entries_.end() || !it->second.visible || it->second.reading || it->second.status == RequestStatus::Open)
+      return false;
+    it->second.reading = true;
+    if (it->second.status == RequestStatus::Answered) answer = it->second.end.answer;
+  }
+  // Handed over without the lock: the host's buffer comes from the host, and a dialog thread that ends meanwhile
+  // must not wait for it. The entry stays: nothing but this read takes it.
+  const bool taken = hand_over(answer);
+  RequestEnd end;
+  {
+    const std::lock_guard guard(lock_);
+    const auto it = entries_.find(id);
+    if (it == entries_.end()) return false;  // cannot happen while it is held; nothing to run
+    if (!taken) {
+      // Still held while the bound is restored: the others that ended meanwhile go first.
+      DropOldestKept();
+      it->second.reading = false;
+      return false;
+    }
+    it->second.reading = false;
+    end = std::move(it->second.end);
+    if (it->second.running)
+      it->second.visible = false;
+    else
+      entries_.erase(it);
+  }
+  if (end.on_read) end.on_read();
   return true;
 }
 

@@ -22,12 +22,17 @@ struct RequestEnd {
 
 class RequestTable {
  public:
-  // At most this many requests have a dialog thread at once.
+  // At most this many requests are open (not closed, not ended) at once.
   static constexpr int kMaxOpen = 16;
+  // Besides the open ones, at most this many threads of closed or ended requests may still be winding down (a closed
+  // dialog goes within about 50 ms, more while other dialogs are being built). A script that closes a request and
+  // starts another every frame keeps a few dozen such threads at worst: 20 back-to-back rounds kept up to 17.
+  static constexpr int kMaxWindingDown = 48;
   // Ended requests whose answers are never read are kept up to this many; the one that ended first goes first.
   static constexpr std::size_t kMaxKept = 64;
 
-  // A new open request: its id (1 or more), or 0 when kMaxOpen dialog threads are running.
+  // A new open request: its id (1 or more), or 0 when kMaxOpen requests are open or kMaxWindingDown threads of
+  // ended ones are still running.
   int Open();
   // The thread of `id` could not be started: the request is forgotten as if it was never made.
   void Abandon(int id);
@@ -40,11 +45,12 @@ class RequestTable {
   bool Wanted(int id) const;
 
   RequestStatus Status(int id) const;
-  // The end of a request that has ended, taken out of the table: nothing for an open or unknown request.
-  bool Take(int id, RequestEnd& end);
-  // The answer that Take would give, left in the table ("" for a request that ended without one): nothing for an
-  // open or unknown request.
-  bool Peek(int id, std::string& answer) const;
+  // Reads an ended request once, answer and side effect together. `hand_over` gets the answer ("" for a request
+  // that ended without one) outside the lock, while the request is held in the table however many others end
+  // meanwhile. If it answers true, the request is forgotten and its side effect runs before Read returns true; if
+  // false, the request stays as it was for the next read. False without calling `hand_over` for a request that is
+  // open, unknown, or being read on another thread.
+  bool Read(int id, const std::function<bool(const std::string&)>& hand_over);
 
   // The dialog threads still running, closed requests included.
   int Running() const;
@@ -53,8 +59,9 @@ class RequestTable {
  private:
   struct Entry {
     RequestStatus status = RequestStatus::Open;
-    bool running = true;  // its thread has not finished yet
-    bool visible = true;  // false once the script has read it while its thread still runs
+    bool running = true;   // its thread has not finished yet
+    bool visible = true;   // false once the script has read it while its thread still runs
+    bool reading = false;  // held by a Read in progress: never dropped meanwhile
     unsigned long long ended_at = 0;
     RequestEnd end;
   };

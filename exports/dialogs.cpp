@@ -18,10 +18,14 @@ int Read(Field field) { return dialogs::ReadField(dialogs::Picked(), field); }
 
 // A request is forgotten only once the host has taken its answer: with a refused buffer it stays for the next read.
 char* DialogResultFor(int id) {
-  const std::string answer = dialogs::DialogResult(id);
-  char* result = host::TextResult(answer);
-  if (result != nullptr && (answer.empty() || result[0] != '\0')) dialogs::ForgetDialogResult(id);
-  return result;
+  char* result = nullptr;
+  bool handed = false;
+  dialogs::ReadDialogResult(id, [&](const std::string& answer) {
+    handed = true;
+    result = host::TextResult(answer);
+    return result != nullptr && (answer.empty() || result[0] != '\0');
+  });
+  return handed ? result : host::EmptyResult();
 }
 
 }  // namespace

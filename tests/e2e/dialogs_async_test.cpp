@@ -265,6 +265,66 @@ TEST(DialogsAsync, AnAnswerStaysWhileTheHostRefusesItsBuffer) {
   EXPECT_EQ(Result(id), "");
 }
 
+// Starts a text dialog and closes it at once, as a script that gives up on a request in the frame it made it.
+int StartAndClose(const char* title) {
+  const int id = e2e::Host().Int("InputTextAsync", title, "", "", 0);
+  e2e::Host().Run("CloseDialog", id);
+  return id;
+}
+
+// Closed requests are no longer open, however slowly their threads wind down: every back-to-back start gets an id.
+TEST(DialogsAsync, BackToBackStartAndCloseRoundsAllStart) {
+  std::vector<int> ids;
+  for (int round = 1; round <= 20; ++round) {
+    ids.push_back(StartAndClose("Round"));
+    EXPECT_GE(ids.back(), 1) << "round " << round;
+  }
+  for (const int id : ids) {
+    EXPECT_EQ(Status(id), 2);
+    EXPECT_EQ(Result(id), "");
+  }
+  RunFrames([] { return e2e::WaitForWindow(e2e::Titled("#32770", "Round"), 0) == nullptr; });
+}
+
+// The host makes the buffer for a colour dialog's answer while 16 other requests end; 64 ended ones are kept, the
+// colour dialog's the oldest. It must not be pushed out between its answer and its side effect, the custom colours.
+TEST(DialogsAsync, AnAnswerReadWhileOthersEndKeepsItsSideEffect) {
+  constexpr int kAddToCustom = 0x2C8;  // the colour dialog's "Add to Custom Colors"
+  hostrun::HostDouble& host = e2e::Host();
+  host.Run("SetCustomColor", 0, 0);
+  const int colour = host.Int("OpenColorDialogAsync", 0x00123456);
+  int frames = 0;
+  const HWND d = WaitWhileRunningFrames(e2e::OfClass("#32770"), colour, frames);
+  ASSERT_NE(d, nullptr);
+  e2e::PressButton(d, kAddToCustom);
+  e2e::PressButton(d, IDOK);
+  RunFrames([&] { return Status(colour) != 0; });
+  ASSERT_EQ(Status(colour), 1);
+  // 63 more ended and unread; a start refused while too many threads wind down is tried again a frame later.
+  std::vector<int> ended;
+  while (ended.size() < 63) {
+    const int id = StartAndClose("Ended");
+    if (id != 0)
+      ended.push_back(id);
+    else
+      RunFrames([] { return false; }, 20);
+  }
+  std::vector<int> open;
+  for (int i = 0; i < 16; ++i) open.push_back(host.Int("InputTextAsync", "Open", "", "", 0));
+  for (const int id : open) ASSERT_GE(id, 1);
+  hostrun::HostDouble::BeforeNextString([&] {
+    for (const int id : open) host.Run("CloseDialog", id);
+  });
+  EXPECT_EQ(Result(colour), std::to_string(0x00123456));
+  EXPECT_EQ(host.Int("GetCustomColor", 0), 0x00123456) << "the side effect came with the answer";
+  EXPECT_EQ(Status(colour), -1);
+  // The 16 ends went past the bound: the oldest of the others went instead.
+  for (std::size_t i = 0; i < ended.size(); ++i) EXPECT_EQ(Status(ended[i]), i < 16 ? -1 : 2) << i;
+  for (const int id : ended) Result(id);
+  for (const int id : open) EXPECT_EQ(Result(id), "");
+  RunFrames([] { return e2e::WaitForWindow(e2e::Titled("#32770", "Open"), 0) == nullptr; });
+}
+
 TEST(DialogsAsync, DestroyingTheHostWindowEndsTheRequest) {
   hostrun::HostDouble& host = e2e::Host();
   int id = 0;

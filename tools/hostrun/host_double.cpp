@@ -1,6 +1,7 @@
 #include "tools/hostrun/host_double.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <new>
 
@@ -12,12 +13,18 @@ namespace {
 struct Switches {
   bool null_create = false;
   bool no_create = false;
+  std::function<void()> before_create;  // run once, by the next create-string call
 };
 Switches g_switches;
 std::map<std::intptr_t, std::int32_t> g_live;  // host buffers handed out and not yet freed, with their sizes
 
 // The engine's create-string function: a fresh buffer of the size asked for, terminator included.
 std::intptr_t CreateString(std::int32_t size) {
+  if (g_switches.before_create) {
+    const std::function<void()> hook = std::move(g_switches.before_create);
+    g_switches.before_create = nullptr;
+    hook();
+  }
   StringAccount& account = HostDouble::Account();
   ++account.requests;
   account.sizes.push_back(size);
@@ -204,6 +211,7 @@ void HostDouble::Pump() {
 }
 
 void HostDouble::RefuseStrings(bool on) { g_switches.null_create = on; }
+void HostDouble::BeforeNextString(std::function<void()> hook) { g_switches.before_create = std::move(hook); }
 
 StringAccount& HostDouble::Account() {
   static StringAccount account;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -106,6 +107,9 @@ class HostDouble {
   static StringAccount& Account();
   // From now on the create-string function answers null (as Options::null_create), or no longer.
   static void RefuseStrings(bool on);
+  // Runs `hook` once, inside the next call of the create-string function, before it makes the buffer: what a host
+  // does between a command's start and its answer (its other threads, or the script calling in again).
+  static void BeforeNextString(std::function<void()> hook);
   static std::vector<std::string>& Lookups();
   static std::intptr_t DeleteStringAddress();
   std::intptr_t link_answer() const { return link_answer_; }
