@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "requests/request_table.h"
+
 namespace hostkit::programs {
 
 enum Flag : int {
@@ -20,7 +22,7 @@ enum class Status : int { Running = 0, Ended = 1, EndedByCall = 2, NotStarted = 
 // Programs that have not ended, at most; the next start answers 0.
 inline constexpr int kMaxRunning = 64;
 // Ended requests never read, at most; past that the one that ended first is forgotten.
-inline constexpr std::size_t kMaxKept = 64;
+inline constexpr std::size_t kMaxKept = requests::kMaxKept;
 // Unread output of one program: past this hostkit stops reading its pipe until the script reads.
 inline constexpr std::size_t kMaxUnread = 16u << 20;
 // Input queued for one program and not yet taken by its pipe.

@@ -20,6 +20,9 @@
 
 namespace hostkit::requests {
 
+// Ended requests never read that every kind keeps, at most.
+inline constexpr std::size_t kMaxKept = 64;
+
 struct Bounds {
   int max_running;
   std::size_t max_kept;
