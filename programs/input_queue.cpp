@@ -7,8 +7,9 @@ namespace hostkit::programs {
 int InputQueue::Push(std::string_view text) {
   {
     const std::lock_guard guard(lock_);
-    if (broken_) return kBroken;
+    // The script's own close answers first, whether or not the program has ended since.
     if (closed_) return kClosed;
+    if (broken_) return kBroken;
     if (text.size() > bound_ - queued_.size() - in_flight_) return kFull;
     queued_.append(text);
   }

@@ -295,7 +295,7 @@ void Program::KeepUnread(std::string text) {
 
 int Program::WriteInput(std::string_view text) {
   if (!input_) return ERROR_INVALID_HANDLE;
-  if (Refresh() != Status::Running) return InputQueue::kBroken;
+  Refresh();  // the queue of a program seen to have ended is broken now
   return input_->Push(text);
 }
 

@@ -117,6 +117,16 @@ constexpr const char* kAddedSince[] = {
     "?GetDialogStatus@@YAHH@Z",
     "?GetDialogResult@@YAPADH@Z",
     "?CloseDialog@@YAXH@Z",
+    // 1.3.0
+    "?RunProgram@@YAHPBD0H@Z",
+    "?GetProgramStatus@@YAHH@Z",
+    "?GetProgramExitCode@@YAHH@Z",
+    "?ReadProgramOutput@@YAPADH@Z",
+    "?WriteProgramInput@@YAHHPBD@Z",
+    "?CloseProgramInput@@YAXH@Z",
+    "?EndProgram@@YAXH@Z",
+    "?GetEnvironmentValue@@YAPADPBD@Z",
+    "?SetEnvironmentValue@@YAHPBD0@Z",
 };
 
 TEST(HostInterface, ExportDirectoryHoldsTheWrittenOutInterface) {
