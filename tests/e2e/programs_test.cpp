@@ -131,7 +131,7 @@ TEST(Programs, OutputComesWholeAndInOrderAndUnreadOutputIsBounded) {
   Sleep(3000);
   EXPECT_EQ(Status(id), 0) << "the program waits on its write until the script reads";
   std::string output;
-  for (int frame = 0; frame < 3000 && Status(id) == 0; ++frame) output += Read(id);
+  for (int frame = 0; frame < 3000 && Status(id) == 0; ++frame, Sleep(kFrameMs)) output += Read(id);
   output += Read(id);
   EXPECT_EQ(Status(id), 1);
   ASSERT_EQ(output.size(), kBytes);
