@@ -21,8 +21,13 @@ build: setup
 	cmake --build $(WIN32) -j $(JOBS)
 	cmake --build $(NATIVE) -j $(JOBS)
 
+# The Wine runs start a virtual display and a Wine server when none runs, and leave them for the next run; the demo
+# ends the ones it started (tools/wine/stop.sh BUILD_FOLDER ends them by hand).
 demo: build
-	tools/wine/run.sh $(WIN32)/bin/hostrun.exe --echo examples/tour.hks
+	@xvfb_pid=$$(cat $(WIN32)/wine-state/xvfb.pid 2>/dev/null); \
+	if [ -z "$${DISPLAY:-}" ] && [ -n "$$xvfb_pid" ] && kill -0 "$$xvfb_pid" 2>/dev/null; then started=; else started=1; fi; \
+	status=0; tools/wine/run.sh $(WIN32)/bin/hostrun.exe --echo examples/tour.hks || status=$$?; \
+	if [ -n "$$started" ]; then tools/wine/stop.sh $(WIN32); fi; exit $$status
 
 test: build
 	ctest --test-dir $(NATIVE) --output-on-failure -j 2

@@ -2,12 +2,15 @@
 // that ends the dialog once the script closes the request or the host window goes away.
 #include <windows.h>
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
 
+#include "dialogs/build_turn.h"
 #include "dialogs/dialog_job.h"
 #include "dialogs/dialog_thread.h"
 #include "dialogs/dialogs.h"
@@ -22,17 +25,25 @@ namespace {
 // How often a dialog thread looks at its request and at the host window: the delay of CloseDialog.
 constexpr UINT kWatchMs = 20;
 
+// How long one dialog may keep the others from building theirs. Measured under Wine 8 on a busy 2-core machine
+// (load average 17), from a thread's turn to its dialog's first tick: 33-170 ms a dialog, the first file dialogs of a
+// process 1.5 s and 0.7 s. A dialog whose loop never runs, so never ticks, is passed over after this.
+constexpr std::chrono::milliseconds kMaxBuildHold{2000};
+
 struct Watch {
   int id = 0;
-  HWND host = nullptr;   // null: no host window when the request started, nothing to watch
-  bool building = true;  // holds g_building until its dialog's loop runs
+  HWND host = nullptr;     // null: no host window when the request started, nothing to watch
+  std::uint64_t turn = 0;  // the building turn held until its dialog's loop runs, 0 once given back
 };
 
 // The dialog threads build their dialogs one at a time: sixteen threads building windows at once under Wine 8
 // ended the process once with glibc's "munmap_chunk(): invalid pointer" (a fault on Wine's Unix side). A thread holds
-// this from its start until the first tick of its timer, which only a running dialog loop delivers (about 20 ms a
-// dialog). Only dialog threads take it: the host's thread never waits on it.
-std::mutex g_building;
+// the turn from its start until the first tick of its timer, which only a running dialog loop delivers, and for
+// kMaxBuildHold at most. Only dialog threads wait for it: the host's thread never does.
+BuildTurn& Turn() {
+  static BuildTurn turn(kMaxBuildHold);
+  return turn;
+}
 
 // The requests by the dialog thread that runs them, for the timer procedure (it gets no context of its own).
 std::mutex g_watch_lock;
@@ -65,9 +76,9 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
       const auto it = Watches().find(::GetCurrentThreadId());
       if (it == Watches().end()) return;
       watch = it->second;
-      it->second.building = false;
+      it->second.turn = 0;
     }
-    if (watch.building) g_building.unlock();
+    Turn().Give(watch.turn);
     // A destroyed host window ends the request as a cancel would.
     if (watch.host != nullptr && !::IsWindow(watch.host)) Requests().Close(watch.id);
     if (Requests().Wanted(watch.id)) return;
@@ -81,7 +92,8 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
 class Watched {
  public:
   explicit Watched(Watch watch) {
-    g_building.lock();
+    // A request closed while it waits for its turn stops waiting: its thread winds down without a dialog.
+    watch.turn = Turn().Take([id = watch.id] { return Requests().Wanted(id); }, std::chrono::milliseconds{kWatchMs});
     {
       const std::lock_guard guard(g_watch_lock);
       Watches()[::GetCurrentThreadId()] = watch;
@@ -92,14 +104,14 @@ class Watched {
   Watched& operator=(const Watched&) = delete;
   ~Watched() {
     if (timer_ != 0) ::KillTimer(nullptr, timer_);
-    bool building = false;
+    std::uint64_t turn = 0;
     {
       const std::lock_guard guard(g_watch_lock);
       const auto it = Watches().find(::GetCurrentThreadId());
-      if (it != Watches().end()) building = it->second.building;
+      if (it != Watches().end()) turn = it->second.turn;
       Watches().erase(::GetCurrentThreadId());
     }
-    if (building) g_building.unlock();  // its dialog ended (or never came) before its loop ran a tick
+    Turn().Give(turn);  // its dialog ended (or never came) before its loop ran a tick
   }
 
  private:
@@ -128,7 +140,10 @@ int StartRequest(DialogJob job) {
 }
 
 // The box has no owner, like its modal twin; topmost, so that it stays above the host window it does not disable.
+// A service-notification box (and a default-desktop one) is shown without a message loop on this thread: its watch
+// would never tick and CloseDialog could not end it, so those two flags are dropped.
 DialogJob MessageJob(std::string text, std::string caption, int flags) {
+  flags &= ~(MB_SERVICE_NOTIFICATION | MB_DEFAULT_DESKTOP_ONLY);
   return [text = std::move(text), caption = std::move(caption), flags] {
     const int button = window::Request(text.c_str(), caption.c_str(), flags | MB_TOPMOST);
     if (button == 0) return RequestEnd{RequestStatus::NotShown, {}, {}};

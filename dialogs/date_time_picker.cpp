@@ -201,10 +201,12 @@ std::string FormatMoment(FormatFn format, const Moment& moment, const char* pict
 DialogJob PickerJob(std::string title, DialogHost host) {
   return [title = std::string(PickerTitle(title)), host, at = DialogPosition(), picked = Picked()] {
     PrepareClasses();
-    // Never centred: (-1, -1) is a place like any other here.
+    // Never centred: (-1, -1) is a place like any other here, kept on screen as every dialog's.
     PickerRun run{false, true, picked};
-    win::UniqueWindow picker(::CreateWindowExA(kPickerExStyle, kClassName, title.c_str(), kPickerStyle, at.x, at.y,
-                                               kPickerWidth, kPickerHeight, host.owner, nullptr, nullptr, &run));
+    const Point place = KeptOnScreen(at, kPickerWidth, kPickerHeight);
+    win::UniqueWindow picker(::CreateWindowExA(kPickerExStyle, kClassName, title.c_str(), kPickerStyle, place.x,
+                                               place.y, kPickerWidth, kPickerHeight, host.owner, nullptr, nullptr,
+                                               &run));
     // Nothing could end a run without a window: answer at once, host untouched.
     if (!picker) return RequestEnd{RequestStatus::NotShown, {}, {}};
     ::ShowWindow(picker.get(), SW_SHOW);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/byte_cut.h"
 #include "dialogs/dialog_job.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/win32_dialog.h"
@@ -22,7 +23,9 @@ constexpr int kHidden = 1;      // a password field
 constexpr int kDigitsOnly = 2;  // typed and pasted characters other than 0-9 are dropped
 constexpr int kNeedsText = 4;   // OK stays disabled while the field is empty
 
-// The edit field's limit, in bytes of the answer; a longer default text is cut to it.
+// The answer's limit in bytes; a longer default text is cut to it. The edit field's own limit counts characters,
+// which under a double-byte code page hold up to twice as many bytes: the text is cut in bytes as well, at a
+// character boundary.
 constexpr std::size_t kMaxAnswer = 32767;
 
 // Layout in dialog units: margins, the prompt's width, the edit field's and the buttons' sizes.
@@ -101,6 +104,21 @@ std::string TextOf(HWND window) {
   return text;
 }
 
+// The bytes that start a double-byte character in the code page the A calls convert with.
+const LeadBytes& CodePageLeads() {
+  static const LeadBytes lead = [] {
+    LeadBytes bytes{};
+    for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b] = ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(b)) != FALSE;
+    return bytes;
+  }();
+  return lead;
+}
+
+std::string CutToAnswer(std::string text) {
+  text.resize(CutLength(text, kMaxAnswer, CodePageLeads()));
+  return text;
+}
+
 InputRun* RunOf(HWND dialog) { return reinterpret_cast<InputRun*>(::GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // The prompt's height in pixels for the given width, wrapped on words, in the dialog's font.
@@ -149,6 +167,16 @@ void KeepDigits(HWND edit) {
   ::SendMessageA(edit, EM_SETSEL, digits.size(), digits.size());
 }
 
+// Cuts the field's text to the answer's bytes, keeping the caret at the end: what the player sees is what OK gives.
+void KeepToAnswer(HWND edit) {
+  if (static_cast<std::size_t>(std::max(0, ::GetWindowTextLengthA(edit))) <= kMaxAnswer) return;
+  const std::string text = TextOf(edit);
+  const std::string kept = CutToAnswer(text);
+  if (kept == text) return;
+  ::SetWindowTextA(edit, kept.c_str());
+  ::SendMessageA(edit, EM_SETSEL, kept.size(), kept.size());
+}
+
 void UpdateOk(HWND dialog, const InputRun& run) {
   if ((run.flags & kNeedsText) != 0)
     ::EnableWindow(::GetDlgItem(dialog, IDOK), ::GetWindowTextLengthA(::GetDlgItem(dialog, kEditId)) > 0);
@@ -182,13 +210,14 @@ INT_PTR CALLBACK InputTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
           case kEditId:
             if (HIWORD(wparam) == EN_CHANGE) {
               if ((run->flags & kDigitsOnly) != 0) KeepDigits(edit);
+              KeepToAnswer(edit);
               UpdateOk(dialog, *run);
             }
             return TRUE;
           case IDOK:
             // Enter reaches here even while OK is disabled.
             if (!::IsWindowEnabled(::GetDlgItem(dialog, IDOK))) return TRUE;
-            run->answer = TextOf(edit);
+            run->answer = CutToAnswer(TextOf(edit));
             ::EndDialog(dialog, IDOK);
             return TRUE;
           case IDCANCEL:  // Cancel, Esc and the close box
@@ -203,7 +232,7 @@ INT_PTR CALLBACK InputTextProc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 }  // namespace
 
 DialogJob InputTextJob(std::string title, std::string prompt, std::string text, int flags, DialogHost host) {
-  if (text.size() > kMaxAnswer) text.resize(kMaxAnswer);
+  text = CutToAnswer(std::move(text));
   return [run = InputRun{std::move(title), std::move(prompt), std::move(text), flags, PlacementNow(host.frame), {}},
           owner = host.owner]() mutable {
     const std::vector<WORD> words = BuildTemplate(run.flags);

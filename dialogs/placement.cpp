@@ -31,6 +31,15 @@ Point PlacementFor(Point position, const Box& frame, const Box& dialog) {
   return IsCentreMarker(position) ? CentreOn(frame, dialog) : position;
 }
 
+Point KeptInside(Point at, int width, int height, const Box& area) {
+  // In 64 bits: a position near the int range's end plus a size does not wrap.
+  const auto axis = [](int start, int extent, int low, int high) {
+    const std::int64_t last = std::int64_t{high} - std::max(extent, 0);
+    return Clamp(std::max<std::int64_t>(std::min<std::int64_t>(start, last), low));
+  };
+  return {axis(at.x, width, area.left, area.right), axis(at.y, height, area.top, area.bottom)};
+}
+
 Point DialogPosition() { return g_position; }
 void StoreDialogPosition(Point p) { g_position = p; }
 

@@ -32,6 +32,11 @@ Point CentreOn(const Box& frame, const Box& dialog);
 // The top-left corner a freshly built dialog goes to: the position itself, or the centre of the frame.
 Point PlacementFor(Point position, const Box& frame, const Box& dialog);
 
+// Moves a dialog of the given outer size at `at` only as far as needed to lie inside `area` (a monitor's work
+// area); a position inside it is kept exactly. A dialog larger than the area gets the area's left or top edge,
+// so that its title bar stays within reach.
+Point KeptInside(Point at, int width, int height, const Box& area);
+
 // The process-wide dialog position; (0, 0) at load, so dialogs open at the screen's top-left corner until set.
 Point DialogPosition();
 void StoreDialogPosition(Point p);

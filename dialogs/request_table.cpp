@@ -100,7 +100,15 @@ bool RequestTable::Read(int id, const std::function<bool(const std::string&)>& h
   }
   // Handed over without the lock: the host's buffer comes from the host, and a dialog thread that ends meanwhile
   // must not wait for it. The entry stays: nothing but this read takes it.
-  const bool taken = hand_over(answer);
+  bool taken = false;
+  try {
+    taken = hand_over(answer);
+  } catch (...) {
+    const std::lock_guard guard(lock_);
+    const auto it = entries_.find(id);
+    if (it != entries_.end()) it->second.reading = false;
+    throw;
+  }
   RequestEnd end;
   {
     const std::lock_guard guard(lock_);

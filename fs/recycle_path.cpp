@@ -21,6 +21,16 @@ std::string_view WithoutEndSeparators(std::string_view path) noexcept {
   return path;
 }
 
+// The length of the path's root without its end separator: 2 for "C:\...", the length of "\\server\share" for a
+// network path, 0 for a path without one.
+std::size_t RootLength(std::string_view path) noexcept {
+  if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) return 2;
+  if (!IsNetworkPath(path)) return 0;
+  const auto server_end = std::find_if(path.begin() + 2, path.end(), IsSeparator);
+  if (server_end == path.end()) return path.size();
+  return static_cast<std::size_t>(std::find_if(server_end + 1, path.end(), IsSeparator) - path.begin());
+}
+
 bool SameBytes(std::string_view a, std::string_view b) noexcept {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -33,8 +43,43 @@ bool SameBytes(std::string_view a, std::string_view b) noexcept {
 
 int RecycleRefusal(std::string_view path) noexcept {
   if (path.empty()) return kRecycleEmptyPath;
+  if (IsNamespacePath(path)) return kRecycleNamespace;
   if (path.find_first_of("*?") != std::string_view::npos) return kRecycleWildcard;
+  if (IsNetworkPath(path)) return kRecycleNoBin;
   return 0;
+}
+
+bool IsNamespacePath(std::string_view path) noexcept {
+  if (path.size() < 3 || !IsSeparator(path[0])) return false;
+  const bool device = IsSeparator(path[1]) && (path[2] == '.' || path[2] == '?');  // "\\." and "\\?"
+  const bool object_manager = path[1] == '?' && path[2] == '?';                    // "\??"
+  return (device || object_manager) && (path.size() == 3 || IsSeparator(path[3]));
+}
+
+bool IsNetworkPath(std::string_view path) noexcept {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsNamespacePath(path);
+}
+
+std::vector<std::string> FolderAndFoldersAbove(std::string_view full_path) {
+  const std::size_t root = RootLength(full_path);
+  std::vector<std::string> folders;
+  std::string_view folder = WithoutEndSeparators(full_path);
+  while (folder.size() > root) {
+    folders.emplace_back(folder);
+    const std::size_t cut = folder.find_last_of("\\/");
+    if (cut == std::string_view::npos) break;
+    folder = WithoutEndSeparators(folder.substr(0, cut));
+  }
+  if (root != 0) folders.push_back(std::string(full_path.substr(0, root)) + '\\');
+  return folders;
+}
+
+std::string WithoutLongPrefix(std::string_view path) {
+  constexpr std::string_view kPrefix = "\\\\?\\", kNetwork = "UNC\\";
+  if (path.substr(0, kPrefix.size()) != kPrefix) return std::string(path);
+  path.remove_prefix(kPrefix.size());
+  if (path.substr(0, kNetwork.size()) != kNetwork) return std::string(path);
+  return "\\\\" + std::string(path.substr(kNetwork.size()));
 }
 
 std::optional<std::string> RecycleList(std::string_view full_path) {

@@ -12,6 +12,9 @@ namespace {
 
 HWND g_host_window = nullptr;
 WNDPROC g_previous_proc = nullptr;
+// Whether the host window takes its messages in UTF-16 (IsWindowUnicode): the capture is installed and the host's
+// procedure called in the window's own set, so that no text message passes through the ANSI code page on its way.
+bool g_previous_unicode = false;
 HWND g_console_window = nullptr;
 
 // Written on the window's thread, read on any: each value is a plain aligned 32-bit word.
@@ -40,8 +43,9 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       Guard([&] { return TakeDropMessage(window, reinterpret_cast<HDROP>(wparam)); }, false)) {
     return 0;
   }
-  // The message goes on to the host's procedure whatever happened to its record.
-  return ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
+  // The message goes on to the host's procedure whatever happened to its record, in the set it came in.
+  return g_previous_unicode ? ::CallWindowProcW(g_previous_proc, window, message, wparam, lparam)
+                            : ::CallWindowProcA(g_previous_proc, window, message, wparam, lparam);
 }
 
 // Whether the window is a host window of this process: its owner is this process and its class one of the two.
@@ -67,11 +71,20 @@ void Bind(HWND window) noexcept {
   // From here the window calls into this module: a host's FreeLibrary must not unmap it.
   PinModule();
   // The previous procedure must be known before the replacement can receive its first message. A window that
-  // already has the replacement keeps it: chained onto itself it would call itself for ever.
-  const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongA(window, GWL_WNDPROC));
+  // already has the replacement keeps it: chained onto itself it would call itself for ever. The A forms would
+  // make a Unicode window an ANSI one (a WM_CHAR of a character outside the code page reached the host as '?'),
+  // so a Unicode window is read and set through the W forms, and its procedure is called through them.
+  const bool unicode = ::IsWindowUnicode(window) != FALSE;
+  const auto current = reinterpret_cast<WNDPROC>(unicode ? ::GetWindowLongPtrW(window, GWLP_WNDPROC)
+                                                         : ::GetWindowLongPtrA(window, GWLP_WNDPROC));
   if (current != &HostWindowProc) {
     g_previous_proc = current;
-    ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&HostWindowProc));
+    g_previous_unicode = unicode;
+    const auto replacement = reinterpret_cast<LONG_PTR>(&HostWindowProc);
+    if (unicode)
+      ::SetWindowLongPtrW(window, GWLP_WNDPROC, replacement);
+    else
+      ::SetWindowLongPtrA(window, GWLP_WNDPROC, replacement);
   }
   g_host_window = window;
   Guard([&] { MoveDropSettings(window); });

@@ -16,8 +16,8 @@ void NoteFreeTlsSlot() noexcept;
 // run.
 void NoteThreadLibrarySlot() noexcept;
 
-// Frees the thread library's slot, if it is known. Called last at an unload by FreeLibrary, when nothing of the
-// module reads a thread-local any more; never at the end of the process.
+// Frees the thread library's slot, if it is known. Called last at an unload by FreeLibrary, after the runtime's
+// detach, when nothing of the module reads a thread-local any more; never at the end of the process.
 void FreeThreadLibrarySlot() noexcept;
 
 }  // namespace hostkit::host

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "host/key_table_lock.h"
 #include "host/tls_slot.h"
 
 // libstdc++'s own release of its emergency exception pool (a block it takes at load for exceptions thrown when
@@ -37,7 +38,8 @@ void ReleaseRuntimeMemory(HMODULE self) noexcept {
   // thread outlives the module: it gets the notice now, while the module's code is still there to act on it.
   NotifyThreadDetach(self);
   __gnu_cxx::__freeres();
-  // Last: the thread-detach notice above still read this thread's record from the slot.
+  // The thread-detach notice above still took the key table's lock and read this thread's record from the slot.
+  DestroyKeyTableLock();
   FreeThreadLibrarySlot();
 }
 

@@ -68,6 +68,11 @@ struct GdiObjectTraits {
   static Type Empty() noexcept { return nullptr; }
   static void Close(Type h) noexcept { ::DeleteObject(h); }
 };
+struct DcTraits {  // device contexts made by CreateDC (GetDC's are released, not deleted)
+  using Type = HDC;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
 struct CoTaskMemTraits {  // shell item lists and other CoTaskMemAlloc'd blocks
   using Type = void*;
   static Type Empty() noexcept { return nullptr; }
@@ -85,12 +90,22 @@ struct DropTraits {  // the shell's drop handle of WM_DROPFILES, released once
   static void Close(Type h) noexcept { ::DragFinish(h); }
 };
 
+template <class Interface>
+struct ComTraits {  // a COM interface pointer: one reference, given back with Release on its own apartment
+  using Type = Interface*;
+  static Type Empty() noexcept { return nullptr; }
+  static void Close(Type p) noexcept { p->Release(); }
+};
+
 using UniqueHandle = Unique<HandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
 using UniqueWindow = Unique<WindowTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueGdiObject = Unique<GdiObjectTraits>;
+using UniqueDc = Unique<DcTraits>;
+template <class Interface>
+using UniqueCom = Unique<ComTraits<Interface>>;
 using UniqueCoTaskMem = Unique<CoTaskMemTraits>;
 using UniqueGlobalMemory = Unique<GlobalMemoryTraits>;
 using UniqueDrop = Unique<DropTraits>;

@@ -250,7 +250,7 @@ std::string ReplaceGuarded(std::string_view text, std::string_view pattern, std:
 
 int Match(std::string_view text, std::string_view pattern) {
   NoError();
-  if (text.empty() || pattern.empty()) return 0;
+  if (text.empty() || IsEmptyPattern(pattern)) return 0;
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
                const PatternLease lease = Lease(pattern, guard);
@@ -265,7 +265,7 @@ int Match(std::string_view text, std::string_view pattern) {
 
 std::string Search(std::string_view text, std::string_view pattern) {
   NoError();
-  if (text.empty() || pattern.empty()) return {};
+  if (text.empty() || IsEmptyPattern(pattern)) return {};
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
                const PatternLease lease = Lease(pattern, guard);
@@ -289,7 +289,7 @@ std::string Search(std::string_view text, std::string_view pattern) {
 
 std::string SearchPositions(std::string_view text, std::string_view pattern) {
   NoError();
-  if (text.empty() || pattern.empty()) return {};
+  if (text.empty() || IsEmptyPattern(pattern)) return {};
   return Run({text.size(), text.size() + pattern.size()},
              [&](Guard& guard) {
                const PatternLease lease = Lease(pattern, guard);
@@ -311,14 +311,14 @@ std::string SearchPositions(std::string_view text, std::string_view pattern) {
 
 std::string Replace(std::string_view text, std::string_view pattern, std::string_view replacement) {
   NoError();
-  if (text.empty() || pattern.empty() || replacement.empty()) return {};
+  if (text.empty() || IsEmptyPattern(pattern) || replacement.empty()) return {};
   return ReplaceGuarded(text, pattern, replacement, text.size() + pattern.size() + replacement.size());
 }
 
 std::string ReplaceSlice(std::string_view text, std::string_view pattern, std::string_view replacement,
                          std::int32_t start, std::int32_t end) {
   NoError();
-  if (text.empty() || pattern.empty() || replacement.empty()) return {};
+  if (text.empty() || IsEmptyPattern(pattern) || replacement.empty()) return {};
   const std::size_t n = text.size();
   const std::size_t stop = end < 0 || static_cast<std::size_t>(end) > n ? n : static_cast<std::size_t>(end);
   const std::size_t from = start < 0 || static_cast<std::size_t>(start) > stop ? 0 : static_cast<std::size_t>(start);

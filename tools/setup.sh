@@ -140,6 +140,9 @@ have wine || need+=(wine)
 
 if [ ${#need[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
+  # apt prints nothing of its own here (-qq): say what comes before the wait starts.
+  say "installing with apt: ${need[*]}"
+  say "(this takes a while, a few minutes on a fresh machine; apt's output is shown only if it fails)"
   # A run that was stopped while dpkg worked (a signal, a full disk, a closed terminal) leaves packages unpacked
   # but not configured, which apt refuses to build on until dpkg has finished them.
   if [ -n "$(dpkg --audit 2>/dev/null)" ]; then

@@ -14,18 +14,25 @@
 namespace hostkit::window {
 namespace {
 
-// The clipboard opened for the scope, retried while another program holds it. The owner that EmptyClipboard
-// records is the library's own message-only window: it needs no host window and outlives a destroyed one (a
-// null owner makes SetClipboardData fail on some systems, a destroyed one makes OpenClipboard fail with 1400).
+// The clipboard opened for the scope, retried while another program holds it. The opener is a message-only window
+// of the calling thread, made for the call and destroyed once the clipboard is closed (the text stays on the
+// clipboard, which keeps no owner then): EmptyClipboard records the opener as the owner, and a null one makes
+// SetClipboardData fail on Windows; under Wine 8 a null opener is even let in while another program that opened
+// it with none holds it. A window kept across calls died with the thread that made it, and from then on the
+// clipboard answered 1400 on every thread.
 class OpenClipboardSession {
  public:
-  OpenClipboardSession() {
-    const HWND owner = host::MessageWindow();
+  OpenClipboardSession() : owner_(host::MakeMessageWindow()) {
+    if (!owner_) {
+      const DWORD code = ::GetLastError();
+      error_ = code != 0 ? code : ERROR_GEN_FAILURE;
+      return;
+    }
     RetryFor(
         kClipboardRetryMs, kClipboardRetryStepMs,
         [&] {
           ::SetLastError(0);
-          if (::OpenClipboard(owner)) return open_ = true;
+          if (::OpenClipboard(owner_.get())) return open_ = true;
           error_ = ::GetLastError();
           // Only "held by another program" is worth a wait; any other failure is final.
           return error_ != ERROR_ACCESS_DENIED && error_ != 0;
@@ -34,6 +41,7 @@ class OpenClipboardSession {
   }
   OpenClipboardSession(const OpenClipboardSession&) = delete;
   OpenClipboardSession& operator=(const OpenClipboardSession&) = delete;
+  // Closed before the owner window goes (members are destroyed after this body).
   ~OpenClipboardSession() {
     if (open_) ::CloseClipboard();
   }
@@ -43,6 +51,7 @@ class OpenClipboardSession {
   int error() const noexcept { return error_ != 0 ? static_cast<int>(error_) : ERROR_ACCESS_DENIED; }
 
  private:
+  win::UniqueWindow owner_;
   bool open_ = false;
   DWORD error_ = 0;
 };

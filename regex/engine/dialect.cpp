@@ -224,6 +224,19 @@ bool FlagGroupAt(std::string_view p, std::size_t i) {
   throw FlagError(reason);
 }
 
+// Scripters bring "(?-i)" from other dialects; there is no flag to turn off here.
+constexpr const char* kNoFlagsOff = "flag '-' unknown: only (?i), (?s), (?is) or (?si) at the start";
+
+// Groups of other dialects that the engine reads as an unbalanced parenthesis: "(?#...)" comments, "(?<=...)" and
+// "(?<!...)" lookbehind, "(?<name>...)" and "(?P<name>...)" named groups, "(?-i)". Rejected by name instead.
+void RejectForeignGroup(std::string_view p, std::size_t i) {
+  const std::string_view rest = p.substr(i);
+  if (rest.starts_with("(?#")) throw FlagError("comments are not supported");
+  if (rest.starts_with("(?<=") || rest.starts_with("(?<!")) throw FlagError("lookbehind is not supported");
+  if (rest.starts_with("(?<") || rest.starts_with("(?P<")) throw FlagError("named groups are not supported");
+  if (rest.starts_with("(?-")) throw FlagError(kNoFlagsOff);
+}
+
 // The letters of the leading group "(?...)", up to its ")"; returns where the rest of the pattern starts.
 std::size_t ReadLeadingGroup(std::string_view p, PatternFlags& flags) {
   std::size_t i = 2;
@@ -231,6 +244,7 @@ std::size_t ReadLeadingGroup(std::string_view p, PatternFlags& flags) {
     const char c = p[i];
     bool* flag = c == 'i' ? &flags.icase : c == 's' ? &flags.dotall : nullptr;
     if (flag == nullptr) {
+      if (c == '-') throw FlagError(kNoFlagsOff);
       if (c == 'm') RejectFlag("flag '%c' unknown: ^ and $ work at every line already", c);
       if (IsLetter(c)) RejectFlag("flag '%c' unknown (the flags are i and s)", c);
       RejectFlag("flag group ends at '%c': only (?i), (?s), (?is) or (?si)", c);
@@ -251,6 +265,7 @@ FlagError::FlagError(const char* reason) noexcept : std::regex_error(std::regex_
 FlaggedPattern ReadFlags(std::string_view p) {
   FlaggedPattern out;
   std::size_t rest = 0;
+  RejectForeignGroup(p, 0);  // "(?P<name>" would read as a flag group
   if (FlagGroupAt(p, 0)) rest = ReadLeadingGroup(p, out.flags);
   // The rest, as the engine's scanner reads it: a flag group there is rejected by name, and under "s" each "."
   // that is the any-byte term is rewritten.
@@ -262,10 +277,10 @@ FlaggedPattern ReadFlags(std::string_view p) {
       next = EscapeEnd(p, i);
     } else if (c == '[') {
       next = BracketEnd(p, i);
-    } else if (c == '(' && p.compare(i, 3, "(?)") == 0) {
-      throw FlagError("flag group empty");
-    } else if (c == '(' && FlagGroupAt(p, i)) {
-      RejectFlag("flag group (?%c...) only at the start of the pattern", p[i + 2]);
+    } else if (c == '(') {
+      RejectForeignGroup(p, i);
+      if (p.compare(i, 3, "(?)") == 0) throw FlagError("flag group empty");
+      if (FlagGroupAt(p, i)) RejectFlag("flag group (?%c...) only at the start of the pattern", p[i + 2]);
     } else if (c == '.' && out.flags.dotall) {
       out.body += "[\\s\\S]";
       i = next;
@@ -275,6 +290,10 @@ FlaggedPattern ReadFlags(std::string_view p) {
     i = next;
   }
   return out;
+}
+
+bool IsEmptyPattern(std::string_view p) {
+  return p.empty() || p == "(?i)" || p == "(?s)" || p == "(?is)" || p == "(?si)";
 }
 
 std::size_t CompileStack(std::string_view p) {

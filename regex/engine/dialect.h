@@ -17,7 +17,8 @@ struct PatternFlags {
   bool dotall = false;
 };
 
-// A pattern rejected for its flag group; what() names the flag and why.
+// A pattern rejected for its flag group, or for a group of another dialect (a comment, lookbehind, a named
+// group); what() names the flag or the construct.
 class FlagError : public std::regex_error {
  public:
   explicit FlagError(const char* reason) noexcept;
@@ -35,8 +36,12 @@ struct FlaggedPattern {
 };
 
 // Reads the flag group off a pattern; throws FlagError for a flag group anywhere else, an unknown or repeated
-// letter, or an empty group.
+// letter, an empty group, or a group of another dialect.
 FlaggedPattern ReadFlags(std::string_view pattern);
+
+// A pattern with nothing to match: empty, or a valid flag group alone. The commands answer both with their
+// failure value and no error, without compiling.
+bool IsEmptyPattern(std::string_view pattern);
 
 // Compiles a pattern's body (without its flag group) in the dialect; throws std::regex_error when the engine
 // rejects it.

@@ -325,6 +325,27 @@ TEST(DialogsAsync, AnAnswerReadWhileOthersEndKeepsItsSideEffect) {
   RunFrames([] { return e2e::WaitForWindow(e2e::Titled("#32770", "Open"), 0) == nullptr; });
 }
 
+// On Windows a service-notification box (or a default-desktop one) runs without a message loop on its thread: the
+// watch never ticks, CloseDialog cannot end it, and it keeps later dialogs from being built. Wine cannot show such a
+// box; this shows that the flags are dropped and the others kept: an ordinary box that CloseDialog ends, with a
+// dialog started after it open beside it.
+TEST(DialogsAsync, RequestAsyncShowsAServiceBoxAsAnOrdinaryOne) {
+  hostrun::HostDouble& host = e2e::Host();
+  const int box = host.Int("RequestAsync", "Go on?", "Service box",
+                           MB_OKCANCEL | MB_SERVICE_NOTIFICATION | MB_DEFAULT_DESKTOP_ONLY);
+  int frames = 0;
+  const HWND d = WaitWhileRunningFrames(e2e::Titled("#32770", "Service box"), box, frames);
+  ASSERT_NE(d, nullptr);
+  EXPECT_NE(GetDlgItem(d, IDCANCEL), nullptr) << "MB_OKCANCEL still counts";
+  int after = 0;
+  EXPECT_NE(OpenTextDialog("After the box", "", after), nullptr);
+  host.Run("CloseDialog", box);
+  EXPECT_TRUE(e2e::WaitForClose(d));
+  EXPECT_EQ(Result(box), "");
+  host.Run("CloseDialog", after);
+  RunFrames([] { return e2e::WaitForWindow(e2e::Titled("#32770", "After the box"), 0) == nullptr; });
+}
+
 TEST(DialogsAsync, DestroyingTheHostWindowEndsTheRequest) {
   hostrun::HostDouble& host = e2e::Host();
   int id = 0;

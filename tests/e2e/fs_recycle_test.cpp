@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/win_handle.h"
@@ -26,6 +27,18 @@ std::string WineTrash() {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
+}
+
+// The second name that Wine's Z: drive (the Unix root) gives a folder of drive C:, through the prefix's drive_c
+// folder or its dosdevices\c: link. Empty off Wine, where no drive reaches another's folders by itself.
+std::string WineZName(const std::string& path, const char* drive_c) {
+  char prefix[MAX_PATH] = {};
+  const DWORD count = GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+  if (!e2e::RunningOnWine() || count == 0 || count >= MAX_PATH || path.compare(0, 3, "C:\\") != 0) return {};
+  std::string name = std::string("Z:") + prefix + "/" + drive_c + "/" + path.substr(3);
+  for (char& c : name)
+    if (c == '/') c = '\\';
+  return name;
 }
 
 std::string UniqueName(const char* stem) {
@@ -85,9 +98,11 @@ TEST(Recycle, MissingPathsFailAndRefusalsTouchNothing) {
       {dir / "?.txt", ERROR_INVALID_NAME},
       {dir.path() + "\\*", ERROR_INVALID_NAME},
       {"", ERROR_INVALID_PARAMETER},
-      // A share's root: refused before the shell is asked (a server that does not exist, so that nothing would be
-      // lost were the refusal missing).
-      {"\\\\no-such-server.invalid\\share\\", ERROR_ACCESS_DENIED},
+      // Network paths have no recycle bin: refused before the server is looked for (with a name that does not
+      // exist, so that nothing would be lost were the refusal missing).
+      {"\\\\no-such-server.invalid\\share\\", ERROR_NOT_SUPPORTED},
+      {"\\\\no-such-server.invalid\\share\\x.txt", ERROR_NOT_SUPPORTED},
+      {"//no-such-server.invalid/share", ERROR_NOT_SUPPORTED},
   };
   for (const auto& r : refusals) EXPECT_EQ(host.Int("FileRecycle", r.path), r.expected) << r.path;
   EXPECT_EQ(host.Int("FileRecycle", nullptr), ERROR_INVALID_PARAMETER);
@@ -125,6 +140,45 @@ TEST(Recycle, TheWorkingFolderAndEveryFolderAboveItAreRefusedWithTheirFilesHeldO
   EXPECT_TRUE(Exists(game + "\\held.txt"));
   EXPECT_TRUE(Exists(game + "\\sub"));
   EXPECT_FALSE(Exists(game + "\\saves"));
+}
+
+// Measured under Wine before this refusal: the working folder's parent by its Z: name answered 0 and went to the
+// bin with the working folder and the save in it. Windows has other names that Wine cannot make: junctions,
+// symbolic links to folders, SUBST drives and mounted folders; there the same identity is compared.
+TEST(Recycle, OtherNamesOfTheWorkingFolderAndOfTheFoldersAboveItAreRefused) {
+  auto& host = e2e::Host();
+  e2e::TempDir sandbox;
+  const std::string game = sandbox / "game", beside = sandbox / "beside";
+  ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(beside.c_str(), nullptr));
+  e2e::WriteTextFile(game + "\\slot1.sav", "progress");
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(game.c_str()));
+
+  std::vector<std::pair<std::string, int>> refused = {
+      {"\\\\.\\" + game, ERROR_INVALID_NAME},
+      {"\\\\?\\" + game, ERROR_INVALID_NAME},
+      {"\\\\.\\" + sandbox.path(), ERROR_INVALID_NAME},
+      {"\\??\\" + sandbox.path(), ERROR_INVALID_NAME},
+      {"\\\\.\\" + game + "\\slot1.sav", ERROR_INVALID_NAME},
+  };
+  if (e2e::RunningOnWine()) {
+    for (const char* drive_c : {"drive_c", "dosdevices/c:"}) {
+      refused.emplace_back(WineZName(game, drive_c), ERROR_CURRENT_DIRECTORY);
+      refused.emplace_back(WineZName(sandbox.path(), drive_c), ERROR_CURRENT_DIRECTORY);
+      refused.emplace_back(WineZName(sandbox.path(), drive_c) + "\\", ERROR_CURRENT_DIRECTORY);
+    }
+    refused.emplace_back(WineZName("C:\\", "drive_c"), ERROR_CURRENT_DIRECTORY);
+  }
+  for (const auto& [path, expected] : refused) EXPECT_EQ(host.Int("FileRecycle", path), expected) << path;
+  // The identity refuses only what holds the working folder: a folder beside it goes by either name.
+  const std::string beside_name = e2e::RunningOnWine() ? WineZName(beside, "drive_c") : beside;
+  EXPECT_EQ(host.Int("FileRecycle", beside_name), 0) << beside_name;
+  SetCurrentDirectoryA(previous);
+
+  EXPECT_TRUE(Exists(game + "\\slot1.sav"));
+  EXPECT_FALSE(Exists(beside));
 }
 
 }  // namespace

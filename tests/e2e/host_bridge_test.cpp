@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <string_view>
+#include <utility>
 
 #include "exports/export_table.h"
 #include "host/win_handle.h"
@@ -212,6 +213,58 @@ TEST(HostWindow, HitTestRecordsTheSystemAnswerNotTheHosts) {
   SendMessageA(host.window(), WM_NCHITTEST, 0, MAKELPARAM(outer.left + 60, outer.top + 8));
   SendMessageA(host.window(), WM_USER, 0, 0);
   EXPECT_EQ(host.Int("GetHitTestMessage"), HTCAPTION);
+}
+
+// What the host's own procedure got with the last WM_CHAR.
+WPARAM g_own_char = 0;
+
+template <bool kUnicode>
+LRESULT CALLBACK OwnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_CHAR) g_own_char = wp;
+  return kUnicode ? DefWindowProcW(w, m, wp, lp) : DefWindowProcA(w, m, wp, lp);
+}
+
+// A host window of the first class registered by RegisterClassW, or of the second by RegisterClassA.
+hostkit::win::UniqueWindow MakeHostWindow(bool unicode) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+  if (unicode) {
+    const WNDCLASSW cls{0, &OwnProc<true>, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"OPENGLWINDOW"};
+    RegisterClassW(&cls);
+    return hostkit::win::UniqueWindow(
+        CreateWindowExW(0, cls.lpszClassName, L"host", style, 10, 10, 200, 150, nullptr, nullptr, instance, nullptr));
+  }
+  const WNDCLASSA cls{0, &OwnProc<false>, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, "QVRWINDOW"};
+  RegisterClassA(&cls);
+  return hostkit::win::UniqueWindow(
+      CreateWindowExA(0, cls.lpszClassName, "host", style, 10, 10, 200, 150, nullptr, nullptr, instance, nullptr));
+}
+
+// The capture was installed through the A forms, which make a window ANSI: a Unicode host window got a typed
+// character outside the code page (WM_CHAR of U+4E2D) as '?'. Each window keeps its set, the host's procedure gets
+// the character as it would without hostkit, and the record holds it as it reached the window. The second window
+// replaces the first, so the capture moves with its set.
+TEST(HostWindow, TheCaptureKeepsTheWindowsCharacterSet) {
+  ASSERT_EQ(GetACP(), 1252u) << "the cases are written for the Western code page";
+  HostDouble host(NoWindow());
+  // The character as SendMessageW and PostMessageW carry it, and as the host's procedure gets it.
+  for (const auto& [unicode, typed] : {std::pair<bool, WPARAM>{true, 0x4E2D}, {false, 0xE9}}) {
+    SCOPED_TRACE(unicode ? "Unicode" : "ANSI");
+    const auto window = MakeHostWindow(unicode);
+    ASSERT_TRUE(window);
+    ASSERT_EQ(host.Int("Init"), 1);
+    EXPECT_EQ(IsWindowUnicode(window.get()) != 0, unicode);
+    g_own_char = 0;
+    SendMessageW(window.get(), WM_CHAR, typed, 1);
+    EXPECT_EQ(g_own_char, typed) << "sent";
+    EXPECT_EQ(host.Int("GetWindowParamW"), static_cast<int>(typed));
+    // A Unicode host takes its posted messages through the W forms (through the A forms the character would turn
+    // into '?' on its way, with or without hostkit).
+    g_own_char = 0;
+    PostMessageW(window.get(), WM_CHAR, typed, 1);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    EXPECT_EQ(g_own_char, typed) << "posted";
+  }
 }
 
 TEST(Hostrun, PrintsResultsInPlainAndJsonForms) {

@@ -48,11 +48,12 @@ TEST_P(HostSurvival, ScenarioPasses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, HostSurvival,
-                         ::testing::Values("unload", "unload-without-window", "picker-over-disabled-host",
-                                           "picker-inside-picker", "console-breaks", "console-at-load",
-                                           "command-stops-on-ctrl-c", "command-stops-though-host-ignores-ctrl-c",
-                                           "command-inherits-console-only", "host-keeps-ignored-ctrl-c",
-                                           "load-unload-cycles", "reload-cycles", "reload-cycles-libraries-held"),
+                         ::testing::Values("unload", "unload-without-window", "unload-with-notification",
+                                           "picker-over-disabled-host", "picker-inside-picker", "console-breaks",
+                                           "console-at-load", "command-stops-on-ctrl-c",
+                                           "command-stops-though-host-ignores-ctrl-c", "command-inherits-console-only",
+                                           "host-keeps-ignored-ctrl-c", "load-unload-cycles", "reload-cycles",
+                                           "reload-cycles-libraries-held"),
                          &TestName);
 
 }  // namespace

@@ -74,6 +74,26 @@ TEST(RegexCommands, GiveTheDocumentedResults) {
   EXPECT_EQ(host.Str("RegExReplace", "hello world", "x*", "0", 4, 4), Some("0"));
 }
 
+// Groups of other dialects are named, and a flag group alone is the empty pattern (no error), through the DLL.
+TEST(RegexCommands, ForeignGroupsAreNamedAndAFlagGroupAloneIsEmpty) {
+  HostDouble& host = e2e::Host();
+  const struct {
+    const char* pattern;
+    const char* error;
+  } cases[] = {
+      {"(?-i)abc", "pattern rejected: flag '-' unknown: only (?i), (?s), (?is) or (?si) at the start"},
+      {"(?<n>abc)", "pattern rejected: named groups are not supported"},
+      {"(?<!a)b", "pattern rejected: lookbehind is not supported"},
+      {"(?i)", ""},
+      {"(?si)", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(host.Str("RegExSearch", "ABC", c.pattern), Some("")) << c.pattern;
+    EXPECT_EQ(host.Str("GetRegExError"), Some(c.error)) << c.pattern;
+  }
+  EXPECT_EQ(host.Str("RegExReplace", "ABC", "(?s)", "-"), Some(""));
+}
+
 TEST(RegexCommands, ResultsAreSizedExactly) {
   HostDouble& host = e2e::Host();
   const auto list = host.Str("RegExSearch", "a1b22", "[0-9]+");

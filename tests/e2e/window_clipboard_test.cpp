@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "host/win_handle.h"
@@ -134,6 +136,42 @@ std::wstring UnicodeOnClipboard() {
   }
   CloseClipboard();
   return text;
+}
+
+DWORD WINAPI RunBody(LPVOID body) {
+  (*static_cast<const std::function<void()>*>(body))();
+  return 0;
+}
+
+// Runs `body` on a thread of its own and waits for the thread to end.
+void OnThreadThatEnds(const std::function<void()>& body) {
+  const UniqueHandle thread(CreateThread(nullptr, 0, &RunBody, const_cast<std::function<void()>*>(&body), 0, nullptr));
+  ASSERT_TRUE(thread);
+  ASSERT_TRUE(e2e::WaitPumping(thread.get(), 10000));
+}
+
+// The clipboard's window was made once, on the first thread that used it, and went with that thread: from then on
+// every set answered 1400 and every read gave "", on every thread. Now no window of it stays after a call.
+TEST(Clipboard, WorksOnEveryThreadAfterTheThreadThatUsedItFirstHasEnded) {
+  auto& host = e2e::Host();
+  const auto leftover = [] { return FindWindowExA(HWND_MESSAGE, nullptr, "STATIC", "hostkit"); };
+  int set_on_a = -1;
+  OnThreadThatEnds([&] { set_on_a = host.Int("SetClipboardText", "from thread A"); });
+  EXPECT_EQ(set_on_a, 0);
+  EXPECT_EQ(host.Str("GetClipboardText"), "from thread A");
+  EXPECT_EQ(host.Int("SetClipboardText", "from the main thread"), 0);
+  EXPECT_EQ(host.Str("GetClipboardText"), "from the main thread");
+  EXPECT_EQ(leftover(), nullptr);
+  int set_on_b = -1;
+  std::optional<std::string> read_on_b;
+  OnThreadThatEnds([&] {
+    read_on_b = host.Str("GetClipboardText");
+    set_on_b = host.Int("SetClipboardText", "from thread B");
+  });
+  EXPECT_EQ(read_on_b, "from the main thread");
+  EXPECT_EQ(set_on_b, 0);
+  EXPECT_EQ(host.Str("GetClipboardText"), "from thread B");
+  EXPECT_EQ(UnicodeOnClipboard(), L"from thread B");
 }
 
 // Text went only as CF_TEXT, and the system made the Unicode side through the code page of the clipboard's locale

@@ -99,6 +99,8 @@ echo 1 >"$state/update-failures"
 go
 check "exit code 0" test "$status" -eq 0
 check "two updates" test "$(count "$state/log" "apt-get update")" -eq 2
+check "says what it installs before apt starts" \
+  test "$(head -n 1 "$state/out")" = "setup: installing with apt: wine wine32:i386"
 check "says it tries again" has "$state/out" "trying once more"
 check "no warning once the second update worked" test "$(count "$state/out" "warning")" -eq 0
 check "i386 added once" test "$(count "$state/log" "dpkg --add-architecture i386")" -eq 1

@@ -48,6 +48,30 @@ TEST(DialogsPlacement, OffsetsFromTheHostCornerAndClampsInsteadOfWrapping) {
   EXPECT_EQ(hostkit::dialogs::OffsetFrom({-5, 0, 0, 0}, INT_MIN, 0), (Point{INT_MIN, 0}));
 }
 
+TEST(DialogsPlacement, KeepsADialogInsideTheWorkAreaMovingItOnlyAsFarAsNeeded) {
+  struct Case {
+    const char* name;
+    Point at;
+    int width, height;
+    Box area;
+    Point expected;
+  };
+  const Box primary{0, 0, 1920, 1040};  // a 1920x1080 monitor above a 40 px taskbar
+  const Case cases[] = {
+      {"inside: kept exactly", {110, 70}, 400, 300, primary, {110, 70}},
+      {"touching the far corner: kept", {1520, 740}, 400, 300, primary, {1520, 740}},
+      {"far outside every monitor", {6000, 5000}, 400, 300, primary, {1520, 740}},
+      {"partly outside right: only x moves", {1800, 100}, 400, 300, primary, {1520, 100}},
+      {"above and left", {-1, -1}, 400, 300, primary, {0, 0}},
+      {"wider than the area: left edge on the area's", {-40, 500}, 2001, 300, primary, {0, 500}},
+      {"monitor left of the primary", {-2000, 10}, 400, 300, {-1280, 0, 0, 1024}, {-1280, 10}},
+      {"extreme position does not wrap", {INT_MAX, INT_MIN}, 400, 300, primary, {1520, 0}},
+      {"extreme area", {INT_MAX - 5, 0}, 10, 10, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX - 10, 0}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(hostkit::dialogs::KeptInside(c.at, c.width, c.height, c.area), c.expected) << c.name;
+}
+
 TEST(DialogsPlacement, ThePositionStartsAtTheScreenCorner) {
   EXPECT_EQ(hostkit::dialogs::DialogPosition(), (Point{0, 0}));
   hostkit::dialogs::StoreDialogPosition({3, 4});

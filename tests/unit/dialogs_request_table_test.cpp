@@ -1,6 +1,7 @@
 // The request table: ids, the status of each stage, a result read once, the open bound and the kept bound.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ TEST(RequestTable, EachEndIsReadOnceWithItsStatusAndSideEffect) {
     EXPECT_FALSE(ReadAnswer(table, id, answer, false)) << c.name << ": refused by the host";
     EXPECT_EQ(answer, c.status == RequestStatus::Answered ? c.answer : "") << c.name;
     EXPECT_EQ(table.Status(id), c.status) << c.name << ": a refused read keeps it";
+    EXPECT_THROW(table.Read(id, [](const std::string&) -> bool { throw std::bad_alloc(); }), std::bad_alloc);
+    EXPECT_EQ(table.Status(id), c.status) << c.name << ": a read that failed keeps it";
     EXPECT_EQ(reads, 0) << c.name << ": no side effect without the answer";
     ASSERT_TRUE(ReadAnswer(table, id, answer)) << c.name;
     EXPECT_EQ(answer, c.status == RequestStatus::Answered ? c.answer : "") << c.name;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fs/recycle_path.h"
 
@@ -9,7 +10,7 @@ namespace {
 using namespace hostkit::fs;
 using namespace std::string_literals;
 
-TEST(RecyclePath, EmptyPathsAndWildcardsAreRefusedBeforeAnyCall) {
+TEST(RecyclePath, EmptyDeviceWildcardAndNetworkPathsAreRefusedBeforeAnyCall) {
   const struct {
     const char* path;
     int refusal;
@@ -18,8 +19,21 @@ TEST(RecyclePath, EmptyPathsAndWildcardsAreRefusedBeforeAnyCall) {
       {"C:\\saves\\*.sav", kRecycleWildcard},
       {"C:\\saves\\slot?.sav", kRecycleWildcard},
       {"*", kRecycleWildcard},
-      {"\\\\?\\C:\\saves\\a.sav", kRecycleWildcard},  // the long-path prefix: the shell's call does not take it
+      // Device and namespace forms, which reach the working folder by a name no full path spells.
+      {"\\\\?\\C:\\saves\\a.sav", kRecycleNamespace},
+      {"\\\\.\\C:\\game", kRecycleNamespace},
+      {"\\??\\C:\\game", kRecycleNamespace},
+      {"//./C:/game", kRecycleNamespace},
+      {"/?\?/C:/game", kRecycleNamespace},
+      {"\\/?\\C:\\game", kRecycleNamespace},
+      {"\\\\.", kRecycleNamespace},
+      {"\\\\.\\nul", kRecycleNamespace},
+      // Network paths have no recycle bin.
+      {"\\\\server\\share\\x.txt", kRecycleNoBin},
+      {"//server/share", kRecycleNoBin},
+      {"\\\\.server\\share", kRecycleNoBin},
       {"C:\\saves\\a.sav", 0},
+      {"\\saves\\a.sav", 0},
       {"a.sav", 0},
       {".", 0},
   };
@@ -67,6 +81,31 @@ TEST(RecyclePath, TheWorkingFolderAndTheFoldersAboveItAreFoundButNotTheirNeighbo
   for (const auto& c : cases) EXPECT_EQ(ContainsFolder(c.full, c.working), c.contains) << c.full << " " << c.working;
   for (const char* relative : {"C:", "c:saves", "C:..", "C:."}) EXPECT_TRUE(IsDriveRelative(relative)) << relative;
   for (const char* other : {"C:\\", "C:/x", "saves", "\\\\server\\share", ""}) EXPECT_FALSE(IsDriveRelative(other));
+}
+
+// Every folder whose identity is compared with the item's: a missing root would let another name of it through.
+TEST(RecyclePath, TheFoldersAboveAFolderReachItsRoot) {
+  const struct {
+    const char* full;
+    std::vector<std::string> folders;
+  } cases[] = {
+      {R"(C:\hkrm\game)", {R"(C:\hkrm\game)", R"(C:\hkrm)", R"(C:\)"}},
+      {R"(C:\hkrm\game\\)", {R"(C:\hkrm\game)", R"(C:\hkrm)", R"(C:\)"}},
+      {R"(C:/hkrm//game)", {R"(C:/hkrm//game)", R"(C:/hkrm)", R"(C:\)"}},
+      {R"(C:\)", {R"(C:\)"}},
+      {R"(\\server\share\game)", {R"(\\server\share\game)", R"(\\server\share\)"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FolderAndFoldersAbove(c.full), c.folders) << c.full;
+  const struct {
+    const char* final_path;
+    const char* path;
+  } prefixed[] = {
+      {R"(\\?\C:\hkrm\game)", R"(C:\hkrm\game)"},
+      {R"(\\?\UNC\server\share\game)", R"(\\server\share\game)"},
+      {R"(C:\hkrm)", R"(C:\hkrm)"},
+      {R"(\\server\share)", R"(\\server\share)"},
+  };
+  for (const auto& p : prefixed) EXPECT_EQ(WithoutLongPrefix(p.final_path), p.path) << p.final_path;
 }
 
 // The shell's DE_ codes overlap winerror.h: 124 (DE_INVALIDFILES) read as a Win32 code is ERROR_INVALID_LEVEL.

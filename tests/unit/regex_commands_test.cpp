@@ -208,7 +208,7 @@ TEST(RegexFlags, CacheKeysOnTheWholePattern) {
   EXPECT_EQ(PatternCache::Shared().entries(), 2u);
 }
 
-TEST(RegexFlags, MisplacedUnknownOrEmptyFlagGroupsAreRejectedByName) {
+TEST(RegexFlags, MisplacedUnknownOrEmptyFlagGroupsAndForeignGroupsAreRejectedByName) {
   const struct {
     const char* pattern;
     const char* error;
@@ -223,6 +223,15 @@ TEST(RegexFlags, MisplacedUnknownOrEmptyFlagGroupsAreRejectedByName) {
       {"a(?i)b", "pattern rejected: flag group (?i...) only at the start of the pattern"},
       {"(?i)(?s)a", "pattern rejected: flag group (?s...) only at the start of the pattern"},
       {"(?i)a(", "pattern rejected: unbalanced parenthesis"},  // the rest is the engine's to judge
+      // Groups of other dialects, which the engine reads as an unbalanced parenthesis.
+      {"(?-i)abc", "pattern rejected: flag '-' unknown: only (?i), (?s), (?is) or (?si) at the start"},
+      {"(?i-s)abc", "pattern rejected: flag '-' unknown: only (?i), (?s), (?is) or (?si) at the start"},
+      {"(?#c)abc", "pattern rejected: comments are not supported"},
+      {"(?i)a(?#c)", "pattern rejected: comments are not supported"},
+      {"(?<n>abc)", "pattern rejected: named groups are not supported"},
+      {"(?P<n>abc)", "pattern rejected: named groups are not supported"},
+      {"(?<=a)b", "pattern rejected: lookbehind is not supported"},
+      {"x(?<!a)b", "pattern rejected: lookbehind is not supported"},
   };
   for (const auto& c : cases)
     for (int again = 0; again < 2; ++again) {  // the second call is no cached verdict without its reason
@@ -233,6 +242,21 @@ TEST(RegexFlags, MisplacedUnknownOrEmptyFlagGroupsAreRejectedByName) {
   EXPECT_EQ(Match("(?i)", "\\(\\?i\\)"), 1);
   EXPECT_EQ(Match("i", "[(?i)]"), 1);
   EXPECT_EQ(Match("a\nb", "(?:a.b)"), 0);
+  EXPECT_EQ(Match("<", "[(?<]"), 1);
+  EXPECT_EQ(Match("(?#", "\\(\\?#"), 1);
+}
+
+// A flag group alone has nothing to match: every command answers as for the empty pattern, with no error.
+TEST(RegexFlags, AFlagGroupAloneIsTheEmptyPattern) {
+  for (const char* pattern : {"", "(?i)", "(?s)", "(?is)", "(?si)"}) {
+    EXPECT_EQ(Match("ab", "(a"), 0);  // leaves an error behind
+    EXPECT_EQ(Match("ABC", pattern), 0) << pattern;
+    EXPECT_STREQ(LastError(), "") << pattern;
+    EXPECT_EQ(Search("ABC", pattern), "") << pattern;
+    EXPECT_EQ(SearchPositions("ABC", pattern), "") << pattern;
+    EXPECT_EQ(Replace("ABC", pattern, "-"), "") << pattern;
+    EXPECT_EQ(ReplaceSlice("ABC", pattern, "-", 0, -1), "") << pattern;
+  }
 }
 
 }  // namespace
