@@ -1,17 +1,12 @@
 #include "dialogs/request_table.h"
 
-#include <climits>
 #include <utility>
+
+#include "requests/request_table.h"
 
 namespace hostkit::dialogs {
 
-int RequestTable::NextId() {
-  // Ids climb from 1 and wrap before INT_MAX to 1 again, passing over any id still in the table.
-  for (;;) {
-    last_id_ = last_id_ == INT_MAX ? 1 : last_id_ + 1;
-    if (entries_.count(last_id_) == 0) return last_id_;
-  }
-}
+int RequestTable::NextId() { return requests::NextFreeId(last_id_, entries_); }
 
 int RequestTable::Open() {
   const std::lock_guard guard(lock_);
@@ -76,15 +71,10 @@ void RequestTable::DropOldestKept() {
   // Called under the lock after a request ends or a read lets go of one. A request being read is kept, and counted:
   // once its read lets go, the bound holds again.
   for (;;) {
-    std::size_t kept = 0;
-    auto oldest = entries_.end();
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-      const Entry& e = it->second;
-      if (!e.visible || e.status == RequestStatus::Open) continue;
-      ++kept;
-      if (!e.reading && (oldest == entries_.end() || e.ended_at < oldest->second.ended_at)) oldest = it;
-    }
-    if (kept <= kMaxKept || oldest == entries_.end()) return;
+    const auto oldest = requests::OldestBeyondBound(
+        entries_, kMaxKept, [](const Entry& e) { return e.visible && e.status != RequestStatus::Open; },
+        [](const Entry& e) { return e.ended_at; }, [](const Entry& e) { return !e.reading; });
+    if (oldest == entries_.end()) return;
     if (oldest->second.running)
       oldest->second.visible = false;  // its thread still reports to it; it goes when that thread ends
     else

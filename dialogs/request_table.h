@@ -1,12 +1,16 @@
 #pragma once
 // The table of dialog requests that outlive their call: the script's thread starts a request and polls it by id,
-// the dialog's own thread reports its end once. Every operation takes one lock for a few table steps only, so
-// neither side ever waits on the other's dialog.
+// the dialog's own thread reports its end once. It keeps the rules of every request table (requests/request_table.h:
+// the ids, the kept bound with the oldest end first) with what a dialog adds: an answer read once with its side
+// effect, a close, and threads that may outlive their request. Every operation takes one lock for a few table steps
+// only, so neither side ever waits on the other's dialog.
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
+
+#include "requests/request_table.h"
 
 namespace hostkit::dialogs {
 
@@ -29,7 +33,7 @@ class RequestTable {
   // close back to back had 16 of the first 17 threads still running at the 18th start.
   static constexpr int kMaxWindingDown = 48;
   // Ended requests whose answers are never read are kept up to this many; the one that ended first goes first.
-  static constexpr std::size_t kMaxKept = 64;
+  static constexpr std::size_t kMaxKept = requests::kMaxKept;
 
   // A new open request: its id (1 or more), or 0 when kMaxOpen requests are open or kMaxWindingDown threads of
   // ended ones are still running.

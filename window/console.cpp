@@ -11,6 +11,7 @@
 #include "fs/quiet_media.h"
 #include "host/grow_buffer.h"
 #include "host/host_window.h"
+#include "host/inherit_only.h"
 #include "host/lifetime.h"
 #include "host/win_handle.h"
 #include "window/command_line.h"
@@ -42,44 +43,6 @@ win::UniqueFile OpenInheritable(const char* device, DWORD access) {
       ::CreateFileA(device, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 }
 
-bool IsConsolePseudoHandle(HANDLE handle) noexcept { return (reinterpret_cast<std::uintptr_t>(handle) & 3) == 3; }
-
-// Limits what a new process inherits to the handles given, where the platform offers a handle list
-// (PROC_THREAD_ATTRIBUTE_HANDLE_LIST); get() is null where it does not. The handles must stay open and
-// inheritable until the process is created.
-class InheritOnly {
- public:
-  InheritOnly(HANDLE first, HANDLE second) : handles_{first, second} {
-    // Windows 7 and earlier give console handles as pseudo-handles (the two low bits set), which a handle list
-    // refuses: CreateProcess would fail with ERROR_INVALID_PARAMETER and the command would never run.
-    if (IsConsolePseudoHandle(first) || IsConsolePseudoHandle(second)) return;
-    SIZE_T size = 0;
-    // The first call answers the size it needs and fails with ERROR_INSUFFICIENT_BUFFER.
-    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    if (size == 0) return;
-    storage_.resize(size);
-    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
-    if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
-    if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_, nullptr,
-                                     nullptr)) {
-      ::DeleteProcThreadAttributeList(list);
-      return;
-    }
-    list_ = list;
-  }
-  InheritOnly(const InheritOnly&) = delete;
-  InheritOnly& operator=(const InheritOnly&) = delete;
-  ~InheritOnly() {
-    if (list_ != nullptr) ::DeleteProcThreadAttributeList(list_);
-  }
-  LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return list_; }
-
- private:
-  HANDLE handles_[2];
-  std::vector<char> storage_;  // operator new's alignment is enough for the list
-  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
-};
-
 // Starts "program /c command" in this process's console and waits for it to end. 0 once it ran, else the
 // error code of the failed start.
 DWORD RunAndWait(const std::string& program, const char* command) {
@@ -95,7 +58,7 @@ DWORD RunAndWait(const std::string& program, const char* command) {
   startup.StartupInfo.cb = sizeof startup.StartupInfo;
   // The interpreter gets the two console handles and nothing else of the host's (files, pipes, events). Where
   // no handle list can be made it inherits as a plain CreateProcess would: the command still runs.
-  const InheritOnly inherit(input.get(), output.get());
+  const host::InheritOnly inherit({input.get(), output.get()});
   BOOL inherit_handles = FALSE;
   DWORD flags = 0;
   if (console_handles) {

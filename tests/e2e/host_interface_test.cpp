@@ -126,6 +126,15 @@ constexpr const char* kAddedSince[] = {
     "?FlashHostWindow@@YAXH@Z",
     "?SetTaskbarProgress@@YAHHH@Z",
     "?ShowNotification@@YAHPBD0H@Z",
+    "?RunProgram@@YAHPBD0H@Z",
+    "?GetProgramStatus@@YAHH@Z",
+    "?GetProgramExitCode@@YAHH@Z",
+    "?ReadProgramOutput@@YAPADH@Z",
+    "?WriteProgramInput@@YAHHPBD@Z",
+    "?CloseProgramInput@@YAXH@Z",
+    "?EndProgram@@YAXH@Z",
+    "?GetEnvironmentValue@@YAPADPBD@Z",
+    "?SetEnvironmentValue@@YAHPBD0@Z",
 };
 
 TEST(HostInterface, ExportDirectoryHoldsTheWrittenOutInterface) {
