@@ -66,6 +66,8 @@ std::set<std::string> SystemModes(const char* device) {
     DEVMODEA mode{};
     mode.dmSize = sizeof(mode);
     if (!EnumDisplaySettingsA(device, i, &mode)) break;
+    // Wine 10 lists an empty 0x0 mode for a second Xinerama screen: no mode a game can set, so it is left out.
+    if (mode.dmPelsWidth == 0 || mode.dmPelsHeight == 0) continue;
     modes.insert(std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + "@" +
                  std::to_string(mode.dmDisplayFrequency));
   }
