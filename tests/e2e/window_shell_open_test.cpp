@@ -58,7 +58,8 @@ std::string WaitForProbe(const std::string& file) {
     std::ifstream in(seen, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    return text.str();
+    // The probe makes the file before it writes its line (once read empty in between): wait for the line.
+    if (!text.str().empty()) return text.str();
   }
   return {};
 }
