@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/wine/clock.h"
 #include "bench/wine/engine_side.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
+
+using bench::Now;
 
 constexpr int kStarts = 16;
 constexpr int kStatusCalls = 100'000;
@@ -17,17 +20,6 @@ constexpr int kStatusCalls = 100'000;
 using StartFn = int (*)(const char*, const char*, const char*, int);
 using StatusFn = int (*)(int);
 using CloseFn = void (*)(int);
-
-double Now() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump(double seconds) {
   const double end = Now() + seconds;

@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/wine/clock.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
+
+using bench::Now;
 
 constexpr int kFiles = 100'000;
 constexpr int kRounds = 5;
@@ -20,17 +23,6 @@ using NextFn = char* (*)();
 using IntFn = int (*)();
 using StampFn = char* (*)(int);
 using FreeFn = std::intptr_t (*)(std::intptr_t);
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 template <class F>
 F Export(HMODULE dll, const char* name) {

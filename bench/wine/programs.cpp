@@ -10,11 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/wine/clock.h"
 #include "bench/wine/engine_side.h"
 #include "host/win_handle.h"
 #include "tools/hostrun/host_double.h"
 
 namespace {
+
+using bench::Now;
 
 constexpr int kRunning = 16;
 constexpr int kStatusCalls = 20'000;
@@ -24,17 +27,6 @@ using RunFn = int (*)(const char*, const char*, int);
 using StatusFn = int (*)(int);
 using ReadFn = char* (*)(int);
 using EndFn = void (*)(int);
-
-double Now() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string ProbePath() {
   const std::string here = hostrun::ProgramDirectory();
